@@ -1,0 +1,72 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/LayoutTexts.h"
+#include "core/UserFeedback.h"
+
+namespace zandrel {
+
+/// Cell flags: one byte per bit of the ROM.
+inline constexpr uint8_t CELL_VALUE = 0x01;
+inline constexpr uint8_t CELL_SELECTED = 0x04;
+
+/// Entries of the output bit order.
+inline constexpr int32_t kOutputBitOrderSize = 1024;
+
+/// The caption prefix of a window that names its document file.
+inline constexpr std::string_view kCaptionPrefix = "Zandrel: ";
+
+/// The whole document of the main window: the cells, the layout parameters copied from the
+/// layout edits, the export options, the export cache, the drag state and the working directory.
+class Document {
+public:
+    Document();
+
+    // Layout parameters: copies of the layout edits, refreshed by ReadLayoutParams.
+    int32_t BitSizeX = 0;
+    int32_t BitSizeY = 0;
+    int32_t BitGap = 0;
+    int32_t ColGap = 0;
+    int32_t BitsPerRow = 0;
+    int32_t BitsPerOutput = 0;
+    int32_t OutputsPerRow = 0;
+    int32_t ShownBitCount = 0;
+
+    // Export options.
+    int32_t EndianMode = 1;
+    int32_t ReverseOutputs = 0;
+    int32_t ReverseWithinOutCol = 0;
+    int8_t ROMLayout = 0;
+
+    // Size of the bit map drawn by the last full refresh.
+    int32_t ImageWidth = 0;
+    int32_t ImageHeight = 0;
+
+    /// The bit store; holds at least BinDataLen cells. Empty stands for "no cells".
+    std::vector<uint8_t> Cells;
+    int32_t BinDataLen = 0;
+
+    std::array<int32_t, kOutputBitOrderSize> OutputBitOrder{};
+
+    /// The export cache: exactly ExportLen bytes; empty with ExportLen 0 before the first export.
+    std::vector<uint8_t> ExportData;
+    int32_t ExportLen = 0;
+
+    int32_t DragMode = 0;
+    std::string WorkingDir;
+
+    /// Copies the six layout texts into the layout fields, derives OutputsPerRow and takes
+    /// ShownBitCount from BinDataLen. Throws DivisionByZero for a BitsPerOutput of 0, with the
+    /// six fields already set and OutputsPerRow and ShownBitCount unchanged.
+    void ReadLayoutParams(const LayoutTexts& edits);
+
+    /// Replaces the cells whole (count cells, all 0) and sets BinDataLen to count.
+    void replaceCells(int32_t count);
+};
+
+}  // namespace zandrel
