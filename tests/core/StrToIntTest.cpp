@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
 
 #include "core/StrToInt.h"
 
@@ -31,4 +32,5 @@ INSTANTIATE_TEST_SUITE_P(
                     Conversion{"$80000000", INT_MIN}, Conversion{"$100000000", -77},
                     Conversion{"$000000001", 1}, Conversion{"0x0000000000FF", 255},
                     Conversion{"00012", 12}, Conversion{"1 2", -77}, Conversion{"12a", -77},
-                    Conversion{"99999999999999999999", -77}));
+                    Conversion{"99999999999999999999", -77}),
+    [](const testing::TestParamInfo<Conversion>& info) { return std::to_string(info.index); });
