@@ -67,6 +67,31 @@ public:
 
     /// Replaces the cells whole (count cells, all 0) and sets BinDataLen to count.
     void replaceCells(int32_t count);
+
+    // Loaders: each returns the number of bits loaded, or 0 when nothing was loaded.
+    // They name the file in the caption through `feedback`, and the text and project
+    // loaders set the layout edits' texts in `edits`.
+    int32_t LoadBinFile(const std::string& path, UserFeedback& feedback);
+    int32_t LoadTextFile(const std::string& path, LayoutTexts& edits, UserFeedback& feedback);
+    int32_t LoadBitProject(const std::string& path, LayoutTexts& edits, UserFeedback& feedback);
+
+    /// Writes the project file; returns the number of cells written, or 0 when nothing was written.
+    int32_t SaveBitProject(const std::string& path, const LayoutTexts& edits, UserFeedback& feedback);
+
+    /// Exports the cells into ExportData; returns the byte count when the bytes are new,
+    /// else 0 (fewer than 8 bits, or the same bytes as the cache).
+    int32_t ExportBin(const LayoutTexts& edits);
+
+    /// Reads the numbers of `text` into OutputBitOrder from entry 0 on; returns how many.
+    /// The text ends at its end or at its first NUL character.
+    int32_t OutputBitOrderStrToArray(std::string_view text);
+
+    /// Runs ReadLayoutParams, then gives the text form of the first OutputsPerRow entries,
+    /// at most size - 1 characters long.
+    std::string OutputBitOrderArrayToStr(const LayoutTexts& edits, int32_t size = kOutputBitOrderSize);
+
+    /// Whether the first OutputsPerRow entries are a permutation of 0 .. OutputsPerRow - 1.
+    bool OutputBitOrderIsPermutation() const;
 };
 
 }  // namespace zandrel
