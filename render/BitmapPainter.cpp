@@ -1,0 +1,134 @@
+#include "render/BitmapPainter.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "core/Errors.h"
+#include "render/Colours.h"
+#include "render/Raster.h"
+
+namespace zandrel {
+
+namespace {
+
+constexpr Rgb kSilver = RgbOf(kColourSilver);
+
+// The pixel of each combination of CELL_VALUE (bit 0 of the index) and CELL_SELECTED (bit 1).
+constexpr std::array<Rgb, 4> kCellPixels = {RgbOf(CellColour(0)), RgbOf(CellColour(CELL_VALUE)),
+                                            RgbOf(CellColour(CELL_SELECTED)),
+                                            RgbOf(CellColour(CELL_SELECTED | CELL_VALUE))};
+
+Rgb CellPixel(uint8_t cell) { return kCellPixels[(cell & CELL_VALUE) | ((cell & CELL_SELECTED) >> 1)]; }
+
+uint8_t* LineOf(const RasterRegion& target, int64_t y) {
+    return target.pixels + static_cast<size_t>(y - target.y0) * target.stride;
+}
+
+uint8_t* PixelOf(const RasterRegion& target, int64_t x, int64_t y) {
+    return LineOf(target, y) + static_cast<size_t>(x - target.x0) * 3;
+}
+
+void FillLines(const RasterRegion& target, int64_t firstY, int64_t lastY) {
+    for (int64_t y = firstY; y <= lastY; ++y) FillPixels(LineOf(target, y), target.width, kSilver);
+}
+
+}  // namespace
+
+BitmapPainter::BitmapPainter(const Document& doc) : doc_(doc), picture_(ImageSize(doc)), geometry_(doc) {}
+
+void BitmapPainter::paint(const RasterRegion& target) const {
+    if (target.width < 1 || target.height < 1) return;
+    if (geometry_.dividesByZero()) throw DivisionByZero();
+
+    const Clip clip{std::max<int64_t>(target.x0, 0), std::max<int64_t>(target.y0, 0),
+                    std::min<int64_t>(int64_t{target.x0} + target.width, picture_.width) - 1,
+                    std::min<int64_t>(int64_t{target.y0} + target.height, picture_.height) - 1};
+    const bool clipEmpty = clip.x1 < clip.x0 || clip.y1 < clip.y0;
+    if (clipEmpty || geometry_.cellCount() < 1) {
+        FillLines(target, target.y0, int64_t{target.y0} + target.height - 1);
+    } else if (geometry_.regular()) {
+        paintRegular(target, clip);
+    } else {
+        paintByScan(target, clip);
+    }
+}
+
+void BitmapPainter::paintRegular(const RasterRegion& target, const Clip& clip) const {
+    const CellGeometry& g = geometry_;
+    const int64_t lastY = int64_t{target.y0} + target.height - 1;
+    // Rows and columns whose cells reach into the clip; a negative size draws no cell at all.
+    const int32_t firstRow = g.lastRowStartingBy(clip.y0 - g.bitSizeY() - 1) + 1;
+    const int32_t lastRow = g.lastRowStartingBy(clip.y1);
+    const int32_t firstColumn = g.lastColumnStartingBy(clip.x0 - g.bitSizeX() - 1) + 1;
+    const int32_t lastColumn = g.lastColumnStartingBy(clip.x1);
+    if (g.bitSizeX() < 0 || g.bitSizeY() < 0 || firstRow > lastRow || firstColumn > lastColumn) {
+        FillLines(target, target.y0, lastY);
+        return;
+    }
+
+    if (g.pitchY() <= g.bitSizeY()) {
+        // Rows overlap: draw every line of every row, later rows over earlier ones.
+        FillLines(target, target.y0, lastY);
+        for (int32_t row = firstRow; row <= lastRow; ++row) {
+            const int64_t top = std::max<int64_t>(g.top(row), clip.y0);
+            const int64_t bottom = std::min<int64_t>(int64_t{g.top(row)} + g.bitSizeY(), clip.y1);
+            for (int64_t y = top; y <= bottom; ++y) {
+                paintRowLine(row, firstColumn, lastColumn, LineOf(target, y), target, clip);
+            }
+        }
+        return;
+    }
+
+    // Rows apart: all lines of a row's band are alike, so draw its first line and copy it down.
+    const size_t lineBytes = static_cast<size_t>(target.width) * 3;
+    int64_t nextY = target.y0;
+    for (int32_t row = firstRow; row <= lastRow; ++row) {
+        const int64_t top = std::max<int64_t>(g.top(row), clip.y0);
+        const int64_t bottom = std::min<int64_t>(int64_t{g.top(row)} + g.bitSizeY(), clip.y1);
+        FillLines(target, nextY, top - 1);
+        uint8_t* first = LineOf(target, top);
+        FillPixels(first, target.width, kSilver);
+        paintRowLine(row, firstColumn, lastColumn, first, target, clip);
+        for (int64_t y = top + 1; y <= bottom; ++y) std::memcpy(LineOf(target, y), first, lineBytes);
+        nextY = bottom + 1;
+    }
+    FillLines(target, nextY, lastY);
+}
+
+void BitmapPainter::paintRowLine(int32_t row, int32_t firstColumn, int32_t lastColumn, uint8_t* line,
+                                 const RasterRegion& target, const Clip& clip) const {
+    const CellGeometry& g = geometry_;
+    lastColumn = std::min(lastColumn, g.rowLength(row) - 1);
+    if (firstColumn > lastColumn) return;
+    const uint8_t* cells = doc_.Cells.data() + g.index(row, 0);
+    const int32_t perOutput = g.bitsPerOutput();
+    int32_t position = firstColumn % perOutput;
+    int64_t x = g.left(firstColumn);
+    for (int32_t column = firstColumn; column <= lastColumn; ++column) {
+        const int64_t from = std::max(x, clip.x0);
+        const int64_t to = std::min(x + g.bitSizeX(), clip.x1);
+        if (from <= to) FillPixels(line + (from - target.x0) * 3, to - from + 1, CellPixel(cells[column]));
+        x += g.pitchX();
+        if (++position == perOutput) {
+            position = 0;
+            x += g.colGap();
+        }
+    }
+}
+
+void BitmapPainter::paintByScan(const RasterRegion& target, const Clip& clip) const {
+    FillLines(target, target.y0, int64_t{target.y0} + target.height - 1);
+    const int32_t count = geometry_.cellCount();
+    const uint8_t* cells = doc_.Cells.data();
+    for (int32_t i = 0; i < count; ++i) {
+        const CellRect r = geometry_.rect(i);
+        const int64_t x1 = std::max<int64_t>(r.x1, clip.x0), x2 = std::min<int64_t>(r.x2, clip.x1);
+        const int64_t y1 = std::max<int64_t>(r.y1, clip.y0), y2 = std::min<int64_t>(r.y2, clip.y1);
+        if (x1 > x2 || y1 > y2) continue;
+        const Rgb colour = CellPixel(cells[i]);
+        for (int64_t y = y1; y <= y2; ++y) FillPixels(PixelOf(target, x1, y), x2 - x1 + 1, colour);
+    }
+}
+
+}  // namespace zandrel
