@@ -1,10 +1,13 @@
 // JPEG through libjpeg(-turbo). Its errors leave by longjmp, so each libjpeg call sits in a small
 // function of its own that holds no C++ object and turns the jump into a false result.
 
-#include <jpeglib.h>
-
 #include <csetjmp>
+#include <cstddef>
 #include <cstdio>
+// jpeglib.h needs size_t and FILE declared before it.
+// clang-format off
+#include <jpeglib.h>
+// clang-format on
 
 #include "core/Errors.h"
 #include "render/ImageWriters.h"
