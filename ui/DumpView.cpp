@@ -23,17 +23,24 @@ constexpr int kLeftMargin = 2;
 constexpr int kTopMargin = 1;
 constexpr int kBytesPerLine = 16;
 
+/// Every character as wide as any other: the columns of the dump must line up.
+bool monospaced(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int width = metrics.horizontalAdvance(QLatin1Char('0'));
+    return width > 0 && metrics.horizontalAdvance(QLatin1Char('i')) == width &&
+           metrics.horizontalAdvance(QLatin1Char('W')) == width &&
+           metrics.horizontalAdvance(QLatin1Char('.')) == width;
+}
+
 QFont dumpFont() {
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     font.setPixelSize(13);
-    if (!QFontInfo(font).fixedPitch()) {
-        QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        fixed.setPixelSize(13);
-        return fixed;
-    }
-    return font;
+    if (monospaced(font)) return font;
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPixelSize(13);
+    return fixed;
 }
 
 bool isWordCharacter(char c) { return c != ' '; }
@@ -249,12 +256,8 @@ void DumpView::paintEvent(QPaintEvent* event) {
         paintLine(painter, line, kTopMargin + (line - first) * lineHeight(), buffer);
     }
     if (hasFocus()) {
-        const int32_t caretLine = lineOfPosition(caret_);
-        if (caretLine >= first && caretLine <= first + visibleLineCount()) {
-            const int x = kLeftMargin + columnOf(caret_) * charWidth() - horizontalOffset_;
-            const int y = kTopMargin + (caretLine - first) * lineHeight();
-            painter.fillRect(QRect(x, y, 1, lineHeight()), palette().color(QPalette::Text));
-        }
+        const QRect cell = positionRect(caret_);
+        painter.fillRect(QRect(cell.left(), cell.top(), 1, cell.height()), palette().color(QPalette::Text));
     }
 }
 
@@ -298,14 +301,15 @@ int64_t DumpView::positionAt(const QPoint& point) const {
     return positionOf(line, column);
 }
 
+QRect DumpView::positionRect(int64_t position) const {
+    position = std::clamp<int64_t>(position, 0, textLength());
+    const int32_t row = lineOfPosition(position) - firstVisibleLine();
+    return QRect(kLeftMargin + columnOf(position) * charWidth() - horizontalOffset_,
+                 kTopMargin + row * lineHeight(), charWidth(), lineHeight());
+}
+
 void DumpView::moveCaret(int64_t position, bool extend) {
-    const int32_t keepColumn = preferredColumn_;
-    if (extend) {
-        select(anchor_, position);
-    } else {
-        select(position, position);
-    }
-    preferredColumn_ = keepColumn;
+    select(extend ? anchor_ : position, position);
     scrollCaretIntoView();
 }
 

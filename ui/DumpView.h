@@ -79,7 +79,10 @@ public:
     /// The menu shown on a right click (or the menu key); none: no menu.
     void setContextMenu(QMenu* menu) { contextMenu_ = menu; }
 
+    /// The text position nearest to a point of the viewport.
     int64_t positionAt(const QPoint& viewportPoint) const;
+    /// The character cell at `position` in viewport coordinates; the caret is its left edge.
+    QRect positionRect(int64_t position) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -3,17 +3,31 @@
 #include <QButtonGroup>
 #include <QRadioButton>
 #include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <algorithm>
 
 #include "ui/ErrorReport.h"
 
 namespace zandrel {
 
+namespace {
+
+/// A radio button that takes a click anywhere in its column, not only on its text.
+class GroupButton : public QRadioButton {
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
+}  // namespace
+
 RadioGroup::RadioGroup(const QString& title, const QStringList& items, int columns, QWidget* parent)
     : QGroupBox(title, parent), group_(new QButtonGroup(this)), columns_(std::max(1, columns)) {
     group_->setExclusive(true);
     for (int i = 0; i < items.size(); ++i) {
-        auto* button = new QRadioButton(items[i], this);
+        auto* button = new GroupButton(items[i], this);
         group_->addButton(button, i);
         buttons_.push_back(button);
         connect(button, &QRadioButton::toggled, this, [this, i](bool checked) { userChose(i, checked); });
@@ -60,7 +74,11 @@ void RadioGroup::resizeEvent(QResizeEvent* event) {
 void RadioGroup::placeButtons() {
     if (buttons_.empty()) return;
     // The items share the frame's inner area evenly, column by column.
-    const QRect inner = contentsRect().adjusted(8, title().isEmpty() ? 2 : 0, -4, -2);
+    QStyleOptionGroupBox option;
+    initStyleOption(&option);
+    const QRect inner = style()
+                            ->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, this)
+                            .adjusted(8, 0, -4, 0);
     const int perColumn = (count() + columns_ - 1) / columns_;
     const int columnWidth = std::max(1, inner.width() / columns_);
     const int rowHeight = std::max(1, inner.height() / perColumn);
