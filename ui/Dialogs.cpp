@@ -1,5 +1,7 @@
 #include "ui/Dialogs.h"
 
+#include <QDialog>
+
 namespace zandrel {
 
 std::string WithDefaultExt(const std::string& path, std::string_view defaultExt) {
@@ -11,5 +13,7 @@ std::string WithDefaultExt(const std::string& path, std::string_view defaultExt)
     if (hasExtension) return path;
     return path + "." + std::string(defaultExt);
 }
+
+int Dialogs::showModal(QDialog& dialog) { return dialog.exec(); }
 
 }  // namespace zandrel

@@ -8,6 +8,8 @@
 #include "core/Path.h"
 #include "ui/ErrorReport.h"
 
+class QDialog;
+
 namespace zandrel {
 
 /// One entry of a file dialog's type list: the text shown and its patterns ("*.bit;*.txt").
@@ -54,6 +56,9 @@ public:
     /// already asked before an existing file is chosen.
     virtual std::optional<std::string> saveFile(const FileDialogSettings& settings,
                                                 const DialogStart& start) = 0;
+
+    /// Shows a modal window (the select-pattern window) and returns its modal result.
+    virtual int showModal(QDialog& dialog);
 
     /// The application's general error report: the error box titled with the application's
     /// title, holding the message with the full-stop rule applied.
