@@ -21,9 +21,16 @@ void Document::ReadLayoutParams(const LayoutTexts& edits) {
 }
 
 void Document::replaceCells(int32_t count) {
-    std::vector<uint8_t> fresh(static_cast<size_t>(count < 0 ? 0 : count), 0);
-    Cells.swap(fresh);
-    BinDataLen = count < 0 ? 0 : count;
+    if (count < 0) count = 0;
+    replaceCellsWith(std::vector<uint8_t>(static_cast<size_t>(count), 0), count);
 }
+
+void Document::replaceCellsWith(std::vector<uint8_t>&& cells, int32_t count) {
+    Cells.swap(cells);
+    BinDataLen = count;
+    cellsReplaced();
+}
+
+void Document::cellsReplaced() { exportInSync_ = false; }
 
 }  // namespace zandrel

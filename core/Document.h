@@ -2,10 +2,13 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/ExportMap.h"
 #include "core/LayoutTexts.h"
 #include "core/UserFeedback.h"
 
@@ -20,6 +23,14 @@ inline constexpr int32_t kOutputBitOrderSize = 1024;
 
 /// The caption prefix of a window that names its document file.
 inline constexpr std::string_view kCaptionPrefix = "Zandrel: ";
+
+/// What an export after a change of some cells changed in the export cache.
+struct ExportChange {
+    /// The whole cache was exported afresh (every byte may have changed).
+    bool whole = false;
+    /// Otherwise the indexes of the bytes whose value changed, in rising order.
+    std::vector<int32_t> bytes;
+};
 
 /// The whole document of the main window: the cells, the layout parameters copied from the
 /// layout edits, the export options, the export cache, the drag state and the working directory.
@@ -79,8 +90,17 @@ public:
     int32_t SaveBitProject(const std::string& path, const LayoutTexts& edits, UserFeedback& feedback);
 
     /// Exports the cells into ExportData; returns the byte count when the bytes are new,
-    /// else 0 (fewer than 8 bits, or the same bytes as the cache).
+    /// else 0 (fewer than 8 bits, or the same bytes as the cache). Throws DivisionByZero for
+    /// a zero divisor and zandrel::Error for a layout outside the export's domain, with the
+    /// cache unchanged.
     int32_t ExportBin(const LayoutTexts& edits);
+
+    /// ExportBin, with the same result and cache, for a document in which only `changedCells`
+    /// changed since the last export that ran to its end: re-exports only the bytes they feed,
+    /// or everything when the layout, options, order or bit count changed meanwhile (or a
+    /// loader ran). `change` tells which bytes changed.
+    int32_t ExportBinChanged(const LayoutTexts& edits, std::span<const int32_t> changedCells,
+                             ExportChange& change);
 
     /// Reads the numbers of `text` into OutputBitOrder from entry 0 on; returns how many.
     /// The text ends at its end or at its first NUL character.
@@ -91,7 +111,24 @@ public:
     std::string OutputBitOrderArrayToStr(const LayoutTexts& edits, int32_t size = kOutputBitOrderSize);
 
     /// Whether the first OutputsPerRow entries are a permutation of 0 .. OutputsPerRow - 1.
+    /// More than 1024 outputs per row are never one.
     bool OutputBitOrderIsPermutation() const;
+
+private:
+    ExportLayout currentExportLayout() const;
+    const ExportMap& exportMapForCurrentLayout();
+    int32_t exportWhole();
+    int32_t exportCellsHeld() const;
+    void cellsReplaced();
+    void replaceCellsWith(std::vector<uint8_t>&& cells, int32_t count);
+
+    // The mapping of the last export, and whether ExportData is the export of the cells of
+    // that moment under it (so that later changes of single cells can be re-exported alone).
+    std::optional<ExportMap> exportMap_;
+    bool exportInSync_ = false;
+    int32_t exportSyncedBits_ = 0;
+    /// The buffer that the next export is built in; it swaps places with ExportData.
+    std::vector<uint8_t> exportScratch_;
 };
 
 }  // namespace zandrel
