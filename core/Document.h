@@ -110,6 +110,10 @@ public:
     /// at most size - 1 characters long.
     std::string OutputBitOrderArrayToStr(const LayoutTexts& edits, int32_t size = kOutputBitOrderSize);
 
+    /// The text form of the first OutputsPerRow entries as the layout fields stand, at most
+    /// size - 1 characters long.
+    std::string OutputBitOrderText(int32_t size = kOutputBitOrderSize) const;
+
     /// Whether the first OutputsPerRow entries are a permutation of 0 .. OutputsPerRow - 1.
     /// More than 1024 outputs per row are never one.
     bool OutputBitOrderIsPermutation() const;

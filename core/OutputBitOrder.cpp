@@ -78,6 +78,10 @@ int32_t Document::OutputBitOrderStrToArray(std::string_view text) {
 
 std::string Document::OutputBitOrderArrayToStr(const LayoutTexts& edits, int32_t size) {
     ReadLayoutParams(edits);
+    return OutputBitOrderText(size);
+}
+
+std::string Document::OutputBitOrderText(int32_t size) const {
     const size_t room = size > 0 ? static_cast<size_t>(size) - 1 : 0;
     std::string text;
     const int32_t entries = usedEntries(OutputsPerRow);
