@@ -24,16 +24,12 @@ QMessageBox::StandardButton runBox(QWidget* owner, QMessageBox::Icon icon, std::
 }  // namespace
 
 QStringList QtNameFilters(const FileDialogSettings& settings) {
+    // QFileDialog takes the patterns from an entry's last parentheses, separated by spaces;
+    // the dialog hides those (HideNameFilterDetails), so each entry shows its text as given.
     QStringList filters;
     for (const FileFilter& filter : settings.Filters) {
-        QString patterns = ToQString(filter.Patterns);
-        patterns.replace(';', ' ');
-        // QFileDialog reads the patterns from the last parentheses of an entry; an entry whose
-        // text shows other patterns than it matches gets the real ones appended.
-        QString entry = ToQString(filter.Description);
-        const QString shown = entry.section('(', -1).section(')', 0, 0).replace(';', ' ').simplified();
-        if (!entry.contains('(') || shown != patterns.simplified()) entry += " (" + patterns + ")";
-        filters << entry;
+        const QString patterns = ToQString(filter.Patterns).replace(';', ' ').simplified();
+        filters << ToQString(filter.Description) + " (" + patterns + ")";
     }
     return filters;
 }
@@ -74,7 +70,10 @@ std::optional<std::string> QtDialogs::runFileDialog(const FileDialogSettings& se
     if (suffix.startsWith('.')) suffix.remove(0, 1);
     dialog.setDefaultSuffix(suffix);
     const QStringList filters = QtNameFilters(settings);
-    if (!filters.isEmpty()) dialog.setNameFilters(filters);
+    if (!filters.isEmpty()) {
+        dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+        dialog.setNameFilters(filters);
+    }
 
     // A file name that holds a folder opens there; otherwise the dialog opens in InitialDir.
     const QString fileName = ToQString(start.FileName);

@@ -30,8 +30,8 @@ private:
     QWidget* parent_;
 };
 
-/// The type list of a file dialog in QFileDialog's form: "Binary files (*.bin)" per entry.
-/// The shown text stays as given; the patterns follow it in parentheses when it lacks them.
+/// The type list of a file dialog in QFileDialog's form: each entry's text followed by its
+/// patterns in parentheses, "Binary files (*.bin) (*.bin)", to be shown with the details hidden.
 QStringList QtNameFilters(const FileDialogSettings& settings);
 
 }  // namespace zandrel
