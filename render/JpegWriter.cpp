@@ -41,6 +41,11 @@ bool BeginJpeg(jpeg_compress_struct* info, JpegFailure* failure, std::FILE* stre
     info->in_color_space = JCS_RGB;
     jpeg_set_defaults(info);
     jpeg_set_quality(info, kJpegQuality, TRUE);
+    // No chroma subsampling: cells are a few pixels wide, and blue beside yellow would bleed.
+    for (int component = 0; component < info->num_components; ++component) {
+        info->comp_info[component].h_samp_factor = 1;
+        info->comp_info[component].v_samp_factor = 1;
+    }
     jpeg_start_compress(info, TRUE);
     return true;
 }
