@@ -19,7 +19,9 @@ constexpr std::array<Rgb, 4> kCellPixels = {RgbOf(CellColour(0)), RgbOf(CellColo
                                             RgbOf(CellColour(CELL_SELECTED)),
                                             RgbOf(CellColour(CELL_SELECTED | CELL_VALUE))};
 
-Rgb CellPixel(uint8_t cell) { return kCellPixels[(cell & CELL_VALUE) | ((cell & CELL_SELECTED) >> 1)]; }
+int CellKind(uint8_t cell) { return (cell & CELL_VALUE) | ((cell & CELL_SELECTED) >> 1); }
+
+Rgb CellPixel(uint8_t cell) { return kCellPixels[CellKind(cell)]; }
 
 uint8_t* LineOf(const RasterRegion& target, int64_t y) {
     return target.pixels + static_cast<size_t>(y - target.y0) * target.stride;
@@ -35,7 +37,17 @@ void FillLines(const RasterRegion& target, int64_t firstY, int64_t lastY) {
 
 }  // namespace
 
-BitmapPainter::BitmapPainter(const Document& doc) : doc_(doc), picture_(ImageSize(doc)), geometry_(doc) {}
+BitmapPainter::BitmapPainter(const Document& doc) : doc_(doc), picture_(ImageSize(doc)), geometry_(doc) {
+    // A block may overwrite the pixels right of its cell with silver only when no cell of the same
+    // row reaches there (BitGap of 1 or more) and the cell fits in the block.
+    const int32_t sizeX = geometry_.bitSizeX();
+    blocksUsable_ =
+        geometry_.regular() && sizeX >= 0 && sizeX < kBlockBytes / 3 && geometry_.pitchX() > sizeX;
+    for (int kind = 0; kind < 4; ++kind) {
+        cellBlocks_[kind].fill(kSilver.r);  // silver is grey: every byte alike
+        if (blocksUsable_) FillPixels(cellBlocks_[kind].data(), sizeX + 1, kCellPixels[kind]);
+    }
+}
 
 void BitmapPainter::paint(const RasterRegion& target) const {
     if (target.width < 1 || target.height < 1) return;
@@ -74,7 +86,7 @@ void BitmapPainter::paintRegular(const RasterRegion& target, const Clip& clip) c
             const int64_t top = std::max<int64_t>(g.top(row), clip.y0);
             const int64_t bottom = std::min<int64_t>(int64_t{g.top(row)} + g.bitSizeY(), clip.y1);
             for (int64_t y = top; y <= bottom; ++y) {
-                paintRowLine(row, firstColumn, lastColumn, LineOf(target, y), target, clip);
+                paintRowLine(row, firstColumn, lastColumn, LineOf(target, y), target, clip, false);
             }
         }
         return;
@@ -89,7 +101,7 @@ void BitmapPainter::paintRegular(const RasterRegion& target, const Clip& clip) c
         FillLines(target, nextY, top - 1);
         uint8_t* first = LineOf(target, top);
         FillPixels(first, target.width, kSilver);
-        paintRowLine(row, firstColumn, lastColumn, first, target, clip);
+        paintRowLine(row, firstColumn, lastColumn, first, target, clip, true);
         for (int64_t y = top + 1; y <= bottom; ++y) std::memcpy(LineOf(target, y), first, lineBytes);
         nextY = bottom + 1;
     }
@@ -97,7 +109,7 @@ void BitmapPainter::paintRegular(const RasterRegion& target, const Clip& clip) c
 }
 
 void BitmapPainter::paintRowLine(int32_t row, int32_t firstColumn, int32_t lastColumn, uint8_t* line,
-                                 const RasterRegion& target, const Clip& clip) const {
+                                 const RasterRegion& target, const Clip& clip, bool silverLine) const {
     const CellGeometry& g = geometry_;
     lastColumn = std::min(lastColumn, g.rowLength(row) - 1);
     if (firstColumn > lastColumn) return;
@@ -105,10 +117,17 @@ void BitmapPainter::paintRowLine(int32_t row, int32_t firstColumn, int32_t lastC
     const int32_t perOutput = g.bitsPerOutput();
     int32_t position = firstColumn % perOutput;
     int64_t x = g.left(firstColumn);
+    const bool blocks = silverLine && blocksUsable_;
+    // A block must stay inside the target's line, whose neighbours may be other pixels.
+    const int64_t lineBytes = int64_t{target.width} * 3;
     for (int32_t column = firstColumn; column <= lastColumn; ++column) {
         const int64_t from = std::max(x, clip.x0);
         const int64_t to = std::min(x + g.bitSizeX(), clip.x1);
-        if (from <= to) FillPixels(line + (from - target.x0) * 3, to - from + 1, CellPixel(cells[column]));
+        if (blocks && from == x && to == x + g.bitSizeX() && (x - target.x0) * 3 + kBlockBytes <= lineBytes) {
+            std::memcpy(line + (x - target.x0) * 3, cellBlocks_[CellKind(cells[column])].data(), kBlockBytes);
+        } else if (from <= to) {
+            FillPixels(line + (from - target.x0) * 3, to - from + 1, CellPixel(cells[column]));
+        }
         x += g.pitchX();
         if (++position == perOutput) {
             position = 0;

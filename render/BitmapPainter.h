@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -41,12 +42,21 @@ private:
 
     void paintRegular(const RasterRegion& target, const Clip& clip) const;
     void paintByScan(const RasterRegion& target, const Clip& clip) const;
+    /// Draws the cells of one row that lie in firstColumn..lastColumn on one line of the target.
+    /// `silverLine`: the line is all silver, so cells may be drawn with their gaps as one block.
     void paintRowLine(int32_t row, int32_t firstColumn, int32_t lastColumn, uint8_t* line,
-                      const RasterRegion& target, const Clip& clip) const;
+                      const RasterRegion& target, const Clip& clip, bool silverLine) const;
+
+    // A cell's pixels followed by silver, one block per colour, for drawing narrow cells with one
+    // fixed-size copy each.
+    static constexpr int kBlockBytes = 32;
+    using CellBlock = std::array<uint8_t, kBlockBytes>;
 
     const Document& doc_;
     BitmapSize picture_;
     CellGeometry geometry_;
+    std::array<CellBlock, 4> cellBlocks_{};
+    bool blocksUsable_ = false;
 };
 
 }  // namespace zandrel
