@@ -125,6 +125,11 @@ private:
     int32_t exportCellsHeld() const;
     void cellsReplaced();
     void replaceCellsWith(std::vector<uint8_t>&& cells, int32_t count);
+    /// Makes Cells hold `count` cells of any content for a loader to fill; false, with the
+    /// cells unchanged, when there is no memory for them.
+    bool prepareCellsForLoad(size_t count);
+    /// Applies a numeric header line of a project file; false for a key that is no such key.
+    bool applyProjectKey(std::string_view key, int32_t number, LayoutTexts& edits);
 
     // The mapping of the last export, and whether ExportData is the export of the cells of
     // that moment under it (so that later changes of single cells can be re-exported alone).
