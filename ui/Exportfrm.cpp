@@ -35,7 +35,6 @@ void TExportForm::buildControls() {
     formFont.setStyleHint(QFont::SansSerif);
     formFont.setPointSize(8);
     setFont(formFont);
-    SetFormBounds(*this, 553, 122, 651, 190);
 
     // The item indexes of the form: set before the handlers are bound, so nothing runs.
     ROMLayoutRadioGroup = new RadioGroup(QStringLiteral("ROM layout"),
@@ -43,32 +42,26 @@ void TExportForm::buildControls() {
                                           QStringLiteral("Mirrored halves (1 bit per output column)")},
                                          1, this);
     ROMLayoutRadioGroup->setObjectName(QStringLiteral("ROMLayoutRadioGroup"));
-    ROMLayoutRadioGroup->setGeometry(8, 8, 225, 65);
     ROMLayoutRadioGroup->setItemIndex(0);
 
     AdditionalOptionsGroupBox = new QGroupBox(QStringLiteral("Additional options"), this);
     AdditionalOptionsGroupBox->setObjectName(QStringLiteral("AdditionalOptionsGroupBox"));
-    AdditionalOptionsGroupBox->setGeometry(248, 8, 372, 113);
 
     OutputBitOrderLabel = new QLabel(QStringLiteral("Output bit order:"), AdditionalOptionsGroupBox);
     OutputBitOrderLabel->setObjectName(QStringLiteral("OutputBitOrderLabel"));
-    OutputBitOrderLabel->setGeometry(8, 84, 76, 13);
 
     ReverseOutputsCheckbox =
         new CheckBox(QStringLiteral("Reverse output bit order (bit 0 = rightmost output column)"),
                      AdditionalOptionsGroupBox);
     ReverseOutputsCheckbox->setObjectName(QStringLiteral("ReverseOutputsCheckbox"));
-    ReverseOutputsCheckbox->setGeometry(16, 24, 297, 17);
 
     ReverseWithinOutColCheckbox = new CheckBox(
         QStringLiteral("Addresses run right-to-left (byte 0 = rightmost bit within output column)"),
         AdditionalOptionsGroupBox);
     ReverseWithinOutColCheckbox->setObjectName(QStringLiteral("ReverseWithinOutColCheckbox"));
-    ReverseWithinOutColCheckbox->setGeometry(16, 48, 349, 17);
 
     OutputBitOrderEdit = new Edit(AdditionalOptionsGroupBox);
     OutputBitOrderEdit->setObjectName(QStringLiteral("OutputBitOrderEdit"));
-    OutputBitOrderEdit->setGeometry(88, 80, 275, 21);
     OutputBitOrderLabel->setBuddy(OutputBitOrderEdit);
 
     EndianRadioGroup = new RadioGroup(QStringLiteral("Endianness"),
@@ -76,8 +69,9 @@ void TExportForm::buildControls() {
                                        QStringLiteral("Big endian (most significant byte first)")},
                                       1, this);
     EndianRadioGroup->setObjectName(QStringLiteral("EndianRadioGroup"));
-    EndianRadioGroup->setGeometry(8, 96, 225, 49);
     EndianRadioGroup->setItemIndex(1);
+
+    placeControls();
 
     QWidget* order[] = {ROMLayoutRadioGroup->button(0),
                         ROMLayoutRadioGroup->button(1),
@@ -87,6 +81,31 @@ void TExportForm::buildControls() {
                         EndianRadioGroup->button(0),
                         EndianRadioGroup->button(1)};
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+}
+
+void TExportForm::placeControls() {
+    // Places and sizes in the form's pixels; the controls in the group box relative to it.
+    const std::pair<QWidget*, QRect> design[] = {
+        {ROMLayoutRadioGroup, {8, 8, 225, 65}},      {AdditionalOptionsGroupBox, {248, 8, 372, 113}},
+        {ReverseOutputsCheckbox, {16, 24, 297, 17}}, {ReverseWithinOutColCheckbox, {16, 48, 349, 17}},
+        {OutputBitOrderLabel, {8, 84, 76, 13}},      {OutputBitOrderEdit, {88, 80, 275, 21}},
+        {EndianRadioGroup, {8, 96, 225, 49}}};
+    for (const auto& [control, rect] : design) control->setGeometry(rect);
+    scale_ = TextFitScale({{ROMLayoutRadioGroup, {225, 65}},
+                           {EndianRadioGroup, {225, 49}},
+                           {ReverseOutputsCheckbox, {297, 17}},
+                           {ReverseWithinOutColCheckbox, {349, 17}},
+                           {OutputBitOrderLabel, {76, 13}},
+                           {OutputBitOrderEdit, {0, 21}}});
+    for (const auto& [control, rect] : design) control->setGeometry(ScaledRect(rect, scale_));
+    SetFormBounds(*this, 553, 122, 651, 190);
+    resize(ScaledRect(QRect(QPoint(0, 0), size()), scale_).size());
+}
+
+void TExportForm::showOrderText() {
+    OutputBitOrderEdit->setText(
+        ToQString(document_.OutputBitOrderArrayToStr(layoutTexts(), kOutputBitOrderSize)));
+    OutputBitOrderEdit->setCursorPosition(0);  // the order's start in sight, as an edit shows a new text
 }
 
 LayoutTexts TExportForm::layoutTexts() const {
@@ -130,8 +149,7 @@ void TExportForm::closeEvent(QCloseEvent* event) {
 void TExportForm::FormShow() {
     ReverseOutputsCheckbox->setChecked(document_.ReverseOutputs != 0);
     ReverseWithinOutColCheckbox->setChecked(document_.ReverseWithinOutCol != 0);
-    OutputBitOrderEdit->setText(
-        ToQString(document_.OutputBitOrderArrayToStr(layoutTexts(), kOutputBitOrderSize)));
+    showOrderText();
     ROMLayoutRadioGroup->setItemIndex(document_.ROMLayout);
     // The endianness group is never loaded: it is the only writer of EndianMode.
 }
@@ -143,8 +161,7 @@ void TExportForm::FormCloseQuery(bool& CanClose) {
         // The identity for the current outputs, never past the entries of the order.
         const int32_t outputs = std::clamp(document_.OutputsPerRow, 0, kOutputBitOrderSize);
         for (int32_t k = 0; k < outputs; ++k) document_.OutputBitOrder[static_cast<size_t>(k)] = k;
-        OutputBitOrderEdit->setText(
-            ToQString(document_.OutputBitOrderArrayToStr(layoutTexts(), kOutputBitOrderSize)));
+        showOrderText();
         return;
     }
     if (!orderAccepted()) CanClose = false;

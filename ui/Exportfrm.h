@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSizeF>
 #include <QWidget>
 #include <functional>
 
@@ -60,12 +61,18 @@ public:
     /// Enables the two reversal boxes, the order edit and its label.
     void EnableAdditionalOptions();
 
+    /// How much the form's places and sizes were enlarged so that every text fits in the font
+    /// used; (1, 1) where the form's own font is at hand.
+    QSizeF designScale() const { return scale_; }
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
+    void placeControls();
+    void showOrderText();
     void refresh();
     LayoutTexts layoutTexts() const;
     /// The order warning when the order is no permutation; true when the caller may go on.
@@ -74,6 +81,7 @@ private:
     Document& document_;
     Dialogs& dialogs_;
     Owner owner_;
+    QSizeF scale_{1.0, 1.0};
 };
 
 }  // namespace zandrel

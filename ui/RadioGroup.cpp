@@ -71,14 +71,27 @@ void RadioGroup::resizeEvent(QResizeEvent* event) {
     placeButtons();
 }
 
+QRect RadioGroup::itemArea() const {
+    QStyleOptionGroupBox option;
+    initStyleOption(&option);
+    return style()
+        ->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, this)
+        .adjusted(8, 0, -4, 0);
+}
+
+QSize RadioGroup::sizeHint() const {
+    if (buttons_.empty()) return QGroupBox::sizeHint();
+    QSize item;
+    for (const QRadioButton* button : buttons_) item = item.expandedTo(button->sizeHint());
+    const int perColumn = (count() + columns_ - 1) / columns_;
+    const QSize border = size() - itemArea().size();
+    return QSize(item.width() * columns_, item.height() * perColumn) + border;
+}
+
 void RadioGroup::placeButtons() {
     if (buttons_.empty()) return;
     // The items share the frame's inner area evenly, column by column.
-    QStyleOptionGroupBox option;
-    initStyleOption(&option);
-    const QRect inner = style()
-                            ->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxContents, this)
-                            .adjusted(8, 0, -4, 0);
+    const QRect inner = itemArea();
     const int perColumn = (count() + columns_ - 1) / columns_;
     const int columnWidth = std::max(1, inner.width() / columns_);
     const int rowHeight = std::max(1, inner.height() / perColumn);

@@ -34,11 +34,15 @@ public:
 
     std::function<void()> OnClick;
 
+    /// Room for every item's text in its column and every row at its height.
+    QSize sizeHint() const override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void placeButtons();
+    QRect itemArea() const;
     void userChose(int index, bool checked);
     void showIndex(int index);
     void click();

@@ -11,6 +11,7 @@
 #include "core/Document.h"
 #include "ui/ByteViewRefresh.h"
 #include "ui/Exportfrm.h"
+#include "ui/FormBounds.h"
 #include "ui/Hexfrm.h"
 
 using namespace zandrel;
@@ -93,8 +94,17 @@ TEST_F(ExportFormTest, WindowAndControlsAsTheFormGivesThem) {
     EXPECT_EQ(form.ReverseWithinOutColCheckbox->text(),
               "Addresses run right-to-left (byte 0 = rightmost bit within output column)");
     EXPECT_EQ(form.OutputBitOrderEdit->parentWidget(), form.AdditionalOptionsGroupBox);
-    EXPECT_EQ(form.OutputBitOrderEdit->geometry(), QRect(88, 80, 275, 21));
-    EXPECT_EQ(form.EndianRadioGroup->geometry(), QRect(8, 96, 225, 49));
+    // The form's places, enlarged alike where the font at hand is wider than the form's.
+    const QSizeF scale = form.designScale();
+    EXPECT_EQ(form.OutputBitOrderEdit->geometry(), ScaledRect({88, 80, 275, 21}, scale));
+    EXPECT_EQ(form.EndianRadioGroup->geometry(), ScaledRect({8, 96, 225, 49}, scale));
+    EXPECT_EQ(form.AdditionalOptionsGroupBox->geometry(), ScaledRect({248, 8, 372, 113}, scale));
+    for (const QWidget* control :
+         {static_cast<QWidget*>(form.ReverseOutputsCheckbox),
+          static_cast<QWidget*>(form.ReverseWithinOutColCheckbox),
+          static_cast<QWidget*>(form.OutputBitOrderLabel), static_cast<QWidget*>(form.ROMLayoutRadioGroup)}) {
+        EXPECT_GE(control->width(), control->sizeHint().width()) << control->objectName().toStdString();
+    }
     EXPECT_EQ(refreshes, 0);  // building the window runs no handler
 }
 
@@ -107,7 +117,8 @@ TEST_F(ExportFormTest, OpeningLoadsTheFieldsAndRunsTheHandlersOfChangedControls)
     EXPECT_TRUE(form.ReverseOutputsCheckbox->Checked());
     EXPECT_FALSE(form.ReverseWithinOutColCheckbox->Checked());
     EXPECT_EQ(form.OutputBitOrderEdit->text().toStdString(), identityText(32));
-    EXPECT_EQ(form.ROMLayoutRadioGroup->ItemIndex(), 1);  // limited to the items
+    EXPECT_EQ(form.OutputBitOrderEdit->cursorPosition(), 0);  // shown from its start
+    EXPECT_EQ(form.ROMLayoutRadioGroup->ItemIndex(), 1);      // limited to the items
     // Two controls changed, so two handlers ran, each writing its field back and refreshing;
     // every bit is set, so the bytes stayed the same and the byte view was not rebuilt.
     EXPECT_EQ(doc.ROMLayout, 1);
