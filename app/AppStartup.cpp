@@ -1,0 +1,49 @@
+#include "app/AppStartup.h"
+
+#include <QApplication>
+#include <memory>
+
+#include "app/IniFile.h"
+#include "ui/ErrorReport.h"
+#include "ui/Exportfrm.h"
+#include "ui/Hexfrm.h"
+#include "ui/Mainfrm.h"
+#include "ui/QtDialogs.h"
+#include "ui/Selpatfrm.h"
+#include "ui/Text.h"
+
+namespace zandrel {
+
+std::string SettingsFileName(const std::string& executablePath) {
+    const size_t nameStart = executablePath.find_last_of("/\\:");
+    const size_t dot = executablePath.find_last_of('.');
+    const bool hasExtension = dot != std::string::npos && (nameStart == std::string::npos || dot > nameStart);
+    return (hasExtension ? executablePath.substr(0, dot) : executablePath) + ".ini";
+}
+
+int RunZandrel(QApplication& application) {
+    QtDialogs dialogs;
+    ScopedErrorReporter errorBox(ErrorBoxReporter(dialogs));
+    try {
+        const std::string settingsFile = SettingsFileName(ToStdString(QApplication::applicationFilePath()));
+        TMainForm mainForm(dialogs, [settingsFile] { return std::make_unique<IniFile>(settingsFile); });
+        mainForm.show();
+        mainForm.FormShow();
+
+        TExportForm exportForm(mainForm.document(), dialogs,
+                               {[&mainForm] { return mainForm.layoutTexts(); },
+                                [&mainForm] { mainForm.RefreshExport(); }});
+        THexForm hexForm;
+        TSelPatForm selPatForm(&mainForm);
+        mainForm.attachWindows(&exportForm, &hexForm, &selPatForm);
+
+        application.exec();
+    } catch (const std::exception& error) {
+        dialogs.reportError(error.what());
+    } catch (...) {
+        dialogs.reportError("");
+    }
+    return 0;
+}
+
+}  // namespace zandrel
