@@ -147,4 +147,11 @@ std::optional<int32_t> HitTest(const Document& doc, PointerAction action, int32_
     return std::nullopt;
 }
 
+std::optional<CellChange> PointerEdit(Document& doc, PointerAction action, int32_t dragMode, int32_t px,
+                                      int32_t py, double zoomX, double zoomY) {
+    const std::optional<int32_t> hit = HitTest(doc, action, px, py, zoomX, zoomY);
+    if (!hit) return std::nullopt;
+    return ApplyPointerAction(doc, action, *hit, dragMode);
+}
+
 }  // namespace zandrel

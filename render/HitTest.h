@@ -23,4 +23,10 @@ int32_t PointerOffset(int32_t client, int32_t view, int32_t imageOrigin);
 std::optional<int32_t> HitTest(const Document& doc, PointerAction action, int32_t px, int32_t py,
                                double zoomX, double zoomY);
 
+/// A press, or a drag step, at the zoomed position (px, py): the hit test, then `action` applied
+/// to the hit cell for the button `dragMode` names (1 left, 2 right, 3 middle). None without a
+/// hit; otherwise the cells touched, none for the middle button, whose hit still counts.
+std::optional<CellChange> PointerEdit(Document& doc, PointerAction action, int32_t dragMode, int32_t px,
+                                      int32_t py, double zoomX, double zoomY);
+
 }  // namespace zandrel

@@ -6,7 +6,9 @@
 namespace zandrel {
 
 /// A file written beside its target under a temporary name and renamed over the target only
-/// by commit(), so a write that fails part way leaves any earlier file as it was.
+/// by commit(), so a write that fails part way leaves any earlier file as it was. Unlike
+/// core's AtomicFile it hands out its stream, since image libraries write (and seek) on their own.
+/// A symbolic link is followed, and a replaced file keeps its permissions.
 class ReplacingFile {
 public:
     /// Creates the temporary file. Throws Error "Cannot create file "<full path>". <reason>"
@@ -29,6 +31,7 @@ public:
 
 private:
     std::string fullPath_;
+    std::string target_;
     std::string tempPath_;
     std::FILE* stream_ = nullptr;
     bool committed_ = false;

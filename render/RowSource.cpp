@@ -20,6 +20,8 @@ BitmapRows::BitmapRows(const Document& doc, uint64_t stripeBytes) : painter_(doc
 }
 
 const uint8_t* BitmapRows::row(int32_t y) {
+    if (stripeRows_ == 0 || y < 0 || y >= height())
+        throw Error("No such row of the bit map: " + std::to_string(y));
     if (stripeTop_ < 0 || y < stripeTop_ || y >= stripeTop_ + stripeRows_) {
         stripeTop_ = y - y % stripeRows_;
         RasterRegion region{stripe_.row(0), stripe_.stride(), 0, stripeTop_, stripe_.width(), stripeRows_};

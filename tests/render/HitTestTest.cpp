@@ -124,3 +124,17 @@ TEST(HitTestTest, DirectSearchEqualsTheIndexOrderScan) {
     }
     EXPECT_GT(hits, total / 5);  // the pointers must mostly land on cells to test the ties
 }
+
+TEST(HitTestTest, PointerEditActsOnTheHitCellRowOrColumn) {
+    Document doc = MakeDocument(Layout{}, 8192);
+    EXPECT_EQ(PointerEdit(doc, kBit, 1, 7, 7, 100, 100), CellChange::range(0, 1));
+    EXPECT_EQ(doc.Cells[0], CELL_SELECTED);
+    EXPECT_EQ(PointerEdit(doc, kBit, 1, 10, 7, 100, 100), std::nullopt);  // between cells 0 and 1
+    EXPECT_EQ(PointerEdit(doc, kRow, 1, 10, 7, 100, 100), CellChange::range(0, 1024));
+    EXPECT_EQ(PointerEdit(doc, kColumn, 1, 300, 80, 100, 100),
+              (CellChange{48, 8, 1024}));  // below the picture
+    EXPECT_EQ(doc.Cells[7 * 1024 + 48], CELL_SELECTED);
+    EXPECT_EQ(PointerEdit(doc, kSet, 3, 7, 7, 100, 100), CellChange{});  // middle: a hit, no change
+    EXPECT_EQ(PointerEdit(doc, kSet, 2, 11, 7, 100, 100), CellChange::range(1, 1));
+    EXPECT_EQ(doc.Cells[1], CELL_SELECTED);  // value cleared, selection kept
+}

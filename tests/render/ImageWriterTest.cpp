@@ -311,3 +311,15 @@ TEST_F(ImageWriterTest, APictureBeyondTheRasterCapIsSavedInStripes) {
     EXPECT_EQ(image.height, static_cast<uint32_t>(size.height));
     png_image_free(&image);
 }
+
+TEST_F(ImageWriterTest, AReplacedFileKeepsItsPermissionsAndLinksStayLinks) {
+    { std::ofstream(path("kept.png"), std::ios::binary) << "earlier"; }
+    fs::permissions(path("kept.png"), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink(path("kept.png"), path("link.png"));
+    SaveBitmapImage(doc_, path("link.png"));
+    EXPECT_TRUE(fs::is_symlink(path("link.png")));
+    EXPECT_EQ(fs::status(path("kept.png")).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_TRUE(SamePixels(ReadPng(path("kept.png")), expected_));
+    EXPECT_EQ(filesInDir(), 2u);
+}
