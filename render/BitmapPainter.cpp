@@ -115,24 +115,36 @@ void BitmapPainter::paintRowLine(int32_t row, int32_t firstColumn, int32_t lastC
     if (firstColumn > lastColumn) return;
     const uint8_t* cells = doc_.Cells.data() + g.index(row, 0);
     const int32_t perOutput = g.bitsPerOutput();
-    int32_t position = firstColumn % perOutput;
-    int64_t x = g.left(firstColumn);
-    const bool blocks = silverLine && blocksUsable_;
-    // A block must stay inside the target's line, whose neighbours may be other pixels.
+    const int32_t sizeX = g.bitSizeX();
+    const int32_t pitchX = g.pitchX();
+
+    // Cells that start at or after blockFrom and no later than blockTo lie wholly inside the clip,
+    // and their block stays inside the target's line (whose neighbours may be other pixels).
     const int64_t lineBytes = int64_t{target.width} * 3;
-    for (int32_t column = firstColumn; column <= lastColumn; ++column) {
-        const int64_t from = std::max(x, clip.x0);
-        const int64_t to = std::min(x + g.bitSizeX(), clip.x1);
-        if (blocks && from == x && to == x + g.bitSizeX() && (x - target.x0) * 3 + kBlockBytes <= lineBytes) {
-            std::memcpy(line + (x - target.x0) * 3, cellBlocks_[CellKind(cells[column])].data(), kBlockBytes);
-        } else if (from <= to) {
-            FillPixels(line + (from - target.x0) * 3, to - from + 1, CellPixel(cells[column]));
+    const bool blocks = silverLine && blocksUsable_ && lineBytes >= kBlockBytes;
+    const int64_t blockFrom = clip.x0;
+    const int64_t blockTo =
+        blocks ? std::min(clip.x1 - sizeX, target.x0 + (lineBytes - kBlockBytes) / 3) : -1;
+
+    int64_t x = g.left(firstColumn);
+    int64_t column = firstColumn;
+    int64_t position = firstColumn % perOutput;
+    // One output group at a time, so the column gap is added between groups only.
+    while (column <= lastColumn) {
+        const int64_t groupEnd = std::min<int64_t>(lastColumn, column + (perOutput - position) - 1);
+        for (; column <= groupEnd; ++column, x += pitchX) {
+            if (x >= blockFrom && x <= blockTo) {
+                std::memcpy(line + (x - target.x0) * 3, cellBlocks_[CellKind(cells[column])].data(),
+                            kBlockBytes);
+                continue;
+            }
+            const int64_t from = std::max(x, clip.x0);
+            const int64_t to = std::min(x + sizeX, clip.x1);
+            if (from <= to)
+                FillPixels(line + (from - target.x0) * 3, to - from + 1, CellPixel(cells[column]));
         }
-        x += g.pitchX();
-        if (++position == perOutput) {
-            position = 0;
-            x += g.colGap();
-        }
+        x += g.colGap();
+        position = 0;
     }
 }
 
