@@ -92,7 +92,11 @@ void TMainForm::attachWindows(TExportForm* exportForm, THexForm* hexForm, TSelPa
 void TMainForm::buildControls() {
     setObjectName("MainForm");
     setWindowTitle(kApplicationTitle);
-    QFont formFont("MS Sans Serif");
+    // The form was laid out for "MS Sans Serif"; where it is missing, a narrow sans serif keeps
+    // the texts within the form's places.
+    QFont formFont;
+    formFont.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans Narrow", "Nimbus Sans Narrow",
+                          "DejaVu Sans Condensed", "Arial Narrow"});
     formFont.setStyleHint(QFont::SansSerif);
     formFont.setPixelSize(11);
     setFont(formFont);
