@@ -11,6 +11,7 @@
 #include "core/Document.h"
 #include "core/InputFile.h"
 #include "core/LoadMessages.h"
+#include "core/TextKernels.h"
 
 namespace zandrel {
 
@@ -74,19 +75,16 @@ public:
 
 private:
     void scanWithRoom(const uint8_t* text, size_t length) {
-        uint8_t* cells = cells_;
-        int64_t count = count_;
-        for (size_t p = 0; p < length; ++p) {
-            const uint8_t kind = classes_[text[p]];
-            if (kind & kSpecial) {
-                count_ = count;
-                special(text[p]);
-                continue;
-            }
-            cells[count] = kind & 1;  // a cell for a non-bit is overwritten by the next bit
-            count += (kind >> 4) & 1;
+        size_t p = 0;
+        while (p < length) {
+            // Runs of plain text (bits and characters to skip) go through the wide scanner;
+            // it stops before any character that needs a look.
+            const uint8_t lineFeed = bitsPerRow_ == 0 ? '\n' : '?';
+            const uint8_t space = bitsPerOutput_ == 0 ? ' ' : '?';
+            p += textkernels::scanPlainText(text + p, length - p, cells_, count_, lineFeed, space);
+            const size_t end = std::min(length, p + textkernels::kPlainTextChunk);
+            for (; p < end; ++p) scanOne(text[p]);
         }
-        count_ = count;
     }
 
     void scanOne(uint8_t c) {

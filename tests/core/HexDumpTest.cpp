@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <numeric>
 #include <vector>
 
@@ -126,4 +127,30 @@ TEST(HexDumpTest, BulkLinesEqualSingleLines) {
     EXPECT_EQ(none, "  \n");
     AppendDumpLines(none, nullptr, 0, INT32_MIN, INT32_MIN, 4);
     EXPECT_EQ(none, "  \n");
+}
+
+TEST(HexDumpTest, EveryByteValueInFullLinesOfEveryWidth) {
+    for (int32_t length : {256, 0x10000 + 256, 0x100000 + 256}) {
+        std::vector<uint8_t> bytes(static_cast<size_t>(length));
+        for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i * 7 + i / 256);
+        const int width = DumpAddressWidth(length);
+        const std::string text = DumpText(bytes.data(), length);
+        size_t at = 0;
+        for (int32_t line = 0; line < DumpLineCount(length); ++line) {
+            char expected[128];
+            int size =
+                std::snprintf(expected, sizeof expected, "%0*X:", width, static_cast<unsigned>(line * 16));
+            std::string chars;
+            for (int i = 0; i < 16; ++i) {
+                const uint8_t b = bytes[static_cast<size_t>(line * 16 + i)];
+                size +=
+                    std::snprintf(expected + size, sizeof expected - static_cast<size_t>(size), " %02X", b);
+                chars.push_back(b >= 32 && b <= 126 ? static_cast<char>(b) : '.');
+            }
+            const std::string wanted = std::string(expected) + "  " + chars + "\n";
+            ASSERT_EQ(text.substr(at, wanted.size()), wanted) << "line " << line;
+            at += wanted.size();
+        }
+        EXPECT_EQ(at, text.size());
+    }
 }
