@@ -1,6 +1,7 @@
 #include "cli/OutputFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -19,25 +20,72 @@ namespace {
     throw CliFailure(kExitData, "ERROR", what + ": " + std::strerror(error) + ".");
 }
 
-void writeToStdout(const uint8_t* data, size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(STDOUT_FILENO, data, size);
-        if (written < 0 && errno == EINTR) continue;
-        if (written < 0) failWithReason("Unable to write to standard output", errno);
-        data += written;
-        size -= static_cast<size_t>(written);
+/// Whether `target` names something other than a file or folder: a device, a pipe or a socket,
+/// which must be written into rather than replaced by a new file.
+bool isStreamTarget(const std::string& target) {
+    struct stat status {};
+    return ::stat(target.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+}
+
+/// A descriptor to write into, closed with the object.
+class OutputStream {
+public:
+    OutputStream(const std::string& target, const CannotCreate& cannotCreate) : name_(target) {
+        if (target == kStdoutName) {
+            fd_ = STDOUT_FILENO;
+            name_ = "standard output";
+            return;
+        }
+        fd_ = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+        owned_ = true;
+        if (fd_ < 0) throw CliFailure(kExitData, cannotCreate.caption, cannotCreate.text);
     }
+    ~OutputStream() {
+        if (owned_ && fd_ >= 0) ::close(fd_);
+    }
+    OutputStream(const OutputStream&) = delete;
+    OutputStream& operator=(const OutputStream&) = delete;
+
+    void write(const uint8_t* data, size_t size) {
+        while (size > 0) {
+            const ssize_t written = ::write(fd_, data, size);
+            if (written < 0 && errno == EINTR) continue;
+            if (written < 0) failWithReason("Unable to write to " + name_, errno);
+            data += written;
+            size -= static_cast<size_t>(written);
+        }
+    }
+
+    void close() {
+        if (!owned_) return;
+        const int result = ::close(fd_);
+        fd_ = -1;
+        if (result != 0) failWithReason("Unable to write to " + name_, errno);
+    }
+
+private:
+    std::string name_;
+    int fd_ = -1;
+    bool owned_ = false;
+};
+
+/// The extension of the file name in `path`, its dot included, or the empty text.
+std::string extensionOf(const std::string& path) {
+    const size_t nameStart = path.find_last_of('/');
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (nameStart != std::string::npos && dot < nameStart)) return "";
+    return path.substr(dot);
 }
 
 /// A unique file in the temporary directory, removed again when done with.
 class ScratchFile {
 public:
-    ScratchFile() {
+    explicit ScratchFile(const std::string& extension) {
         const char* dir = std::getenv("TMPDIR");
         std::string pattern =
-            std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/zandrel-cli-XXXXXX";
-        const int fd = ::mkstemp(pattern.data());
-        if (fd < 0) failWithReason("Unable to create a temporary file in " + pattern, errno);
+            std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/zandrel-cli-XXXXXX" + extension;
+        const int fd = ::mkstemps(pattern.data(), static_cast<int>(extension.size()));
+        if (fd < 0) failWithReason("Unable to create a temporary file " + pattern, errno);
         ::close(fd);
         path_ = pattern;
     }
@@ -51,7 +99,7 @@ private:
     std::string path_;
 };
 
-void copyFileToStdout(const std::string& path) {
+void copyFile(const std::string& path, OutputStream& out) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) failWithReason("Unable to read back " + path, errno);
     std::vector<uint8_t> buffer(size_t{1} << 16);
@@ -65,7 +113,7 @@ void copyFileToStdout(const std::string& path) {
             return;
         }
         try {
-            writeToStdout(buffer.data(), static_cast<size_t>(got));
+            out.write(buffer.data(), static_cast<size_t>(got));
         } catch (...) {
             ::close(fd);
             throw;
@@ -77,8 +125,10 @@ void copyFileToStdout(const std::string& path) {
 
 void writeOutput(const std::string& target, const uint8_t* data, size_t size,
                  const CannotCreate& cannotCreate) {
-    if (target == kStdoutName) {
-        writeToStdout(data, size);
+    if (target == kStdoutName || isStreamTarget(target)) {
+        OutputStream out(target, cannotCreate);
+        out.write(data, size);
+        out.close();
         return;
     }
     AtomicFile file(target);
@@ -88,10 +138,18 @@ void writeOutput(const std::string& target, const uint8_t* data, size_t size,
     }
 }
 
-void writeToStdoutThroughFile(const std::function<bool(const std::string&)>& writeFile) {
-    ScratchFile scratch;
+void writeOutputThroughFile(const std::string& target,
+                            const std::function<bool(const std::string&)>& writeFile,
+                            const CannotCreate& cannotCreate) {
+    if (target != kStdoutName && !isStreamTarget(target)) {
+        if (!writeFile(target)) throw CliFailure(kExitData, "", "");
+        return;
+    }
+    OutputStream out(target, cannotCreate);
+    ScratchFile scratch(extensionOf(target));
     if (!writeFile(scratch.path())) throw CliFailure(kExitData, "", "");
-    copyFileToStdout(scratch.path());
+    copyFile(scratch.path(), out);
+    out.close();
 }
 
 }  // namespace zandrel::cli

@@ -17,14 +17,18 @@ struct CannotCreate {
 };
 
 /// Writes `size` bytes to `target`, "-" being stdout. A file is replaced only once it is complete
-/// (core's AtomicFile), so a failed write leaves the old file as it was. Throws CliFailure
-/// (exit status 2) when the output cannot be created or written.
+/// (core's AtomicFile), so a failed write leaves the old file as it was; a device or pipe, such as
+/// /dev/null, is written directly, never replaced. Throws CliFailure (exit status 2) when the
+/// output cannot be created or written.
 void writeOutput(const std::string& target, const uint8_t* data, size_t size,
                  const CannotCreate& cannotCreate);
 
-/// For writers that only write to a path: runs `writeFile` on a fresh temporary path and copies
-/// the file it wrote to stdout. `writeFile` reports its own failures and returns false on them.
+/// The same for writers that write to a path of their own and report their own failures,
+/// returning false on them: `writeFile` gets `target` itself when that is a file to replace, else a
+/// temporary file (with the target's extension) that is then copied to stdout or the device.
 /// Throws CliFailure (exit status 2) on any failure.
-void writeToStdoutThroughFile(const std::function<bool(const std::string&)>& writeFile);
+void writeOutputThroughFile(const std::string& target,
+                            const std::function<bool(const std::string&)>& writeFile,
+                            const CannotCreate& cannotCreate);
 
 }  // namespace zandrel::cli

@@ -14,11 +14,8 @@ int runSaveProject(const CliOptions& options, StderrFeedback& feedback) {
     auto save = [&](const std::string& path) {
         return doc.SaveBitProject(path, prepared.edits, feedback) > 0;
     };
-    if (options.output == kStdoutName) {
-        writeToStdoutThroughFile(save);
-    } else if (!save(options.output)) {
-        throw CliFailure(kExitData, "", "");
-    }
+    writeOutputThroughFile(options.output, save,
+                           CannotCreate{"Error", "Unable to open output binary file. Cannot save."});
     return kExitSuccess;
 }
 
