@@ -13,8 +13,10 @@ namespace {
 void exportBytes(const CliOptions& options, PreparedDocument& prepared) {
     Document& doc = prepared.doc;
     if (doc.BinDataLen < 8) throw CliFailure(kExitData, "ERROR", "No data to export.");
-    requireValidOrder(options, doc);
+    // The export refuses a layout outside its domain first: that is the fault to name then,
+    // rather than an order that such a layout cannot have.
     doc.ExportBin(prepared.edits);
+    requireValidOrder(options, doc);
 }
 
 }  // namespace
