@@ -47,11 +47,25 @@ THexForm::THexForm(QWidget* parent) : QWidget(parent, Qt::Window) {
 
 void THexForm::ShowBytes(const uint8_t* data, int32_t length) {
     if (length < 0) length = 0;
-    const int64_t anchor = HexMemo->anchor();
-    const int64_t caret = HexMemo->caret();
     // The view paints from the copy, so the copy comes first; the result is the same as
     // rebuilding the text and then keeping the bytes.
     keepCopy(data, length);
+    showCopy();
+}
+
+void THexForm::ShowChangedBytes(const uint8_t* data, int32_t length, const std::vector<int32_t>& changed) {
+    if (length != byteCopyLen_) {
+        ShowBytes(data, length);
+        return;
+    }
+    for (int32_t index : changed)
+        if (index >= 0 && index < length) byteCopy_[static_cast<size_t>(index)] = data[index];
+    showCopy();
+}
+
+void THexForm::showCopy() {
+    const int64_t anchor = HexMemo->anchor();
+    const int64_t caret = HexMemo->caret();
     HexMemo->setBytes(byteCopy_.data(), byteCopyLen_);
     HexMemo->select(anchor, caret);
     HexMemo->scrollCaretIntoView();

@@ -33,6 +33,10 @@ public:
     /// length of 0 (or less) it is not read and may be null.
     void ShowBytes(const uint8_t* data, int32_t length);
 
+    /// ShowBytes for a caller that knows the bytes differ from those last shown only at the
+    /// indexes `changed` (and have the same length): only those are copied.
+    void ShowChangedBytes(const uint8_t* data, int32_t length, const std::vector<int32_t>& changed);
+
     /// The bytes last shown.
     const uint8_t* ByteCopy() const { return byteCopy_.data(); }
     int32_t ByteCopyLen() const { return byteCopyLen_; }
@@ -51,6 +55,8 @@ public:
 
 private:
     void keepCopy(const uint8_t* data, int32_t length);
+    /// Shows the copy, keeping the selection and bringing the caret into view.
+    void showCopy();
 
     std::vector<uint8_t> byteCopy_;
     int32_t byteCopyLen_ = 0;

@@ -285,7 +285,7 @@ void TMainForm::Byteviewhex1Click() {
     doc_.ExportBin(layoutTexts());
     everythingExported();
     if (!hexForm_) return;
-    hexForm_->ShowBytes(doc_.ExportData.data(), doc_.ExportLen);
+    showExport();
     hexForm_->show();
     hexForm_->raise();
     hexForm_->activateWindow();
@@ -301,7 +301,7 @@ void TMainForm::ExportOptsButtonClick() {
 void TMainForm::RefreshExport() {
     const int32_t result = doc_.ExportBin(layoutTexts());
     everythingExported();
-    if (result > 0 && hexForm_) hexForm_->ShowBytes(doc_.ExportData.data(), doc_.ExportLen);
+    if (result > 0) showExport();
 }
 
 }  // namespace zandrel

@@ -159,7 +159,10 @@ private:
     /// A full export ran: the cache follows the cells, unless there were too few to export.
     void everythingExported();
     /// ExportBin, over only the cells changed since the last export when nothing else changed.
-    int32_t exportChangedCells();
+    int32_t exportChangedCells(ExportChange& bytesChanged);
+    /// ShowBytes of the export cache on the byte view; with `change`, only its bytes are new
+    /// when the byte view showed the cache before.
+    void showExport(const ExportChange* change = nullptr);
     void showReadout(const PointerReadout& readout);
     /// The hit test and the action for the pointer at client (x, y); true on a hit.
     bool actOnPointer(int x, int y, int32_t dragMode);
@@ -190,6 +193,8 @@ private:
     bool pictureInvalid_ = true;
     CellChangeList pictureChanges_;
     bool exportInvalid_ = true;
+    /// Whether the byte view shows the export cache as it stands.
+    bool byteViewInSync_ = false;
     CellChangeList exportChanges_;
 };
 

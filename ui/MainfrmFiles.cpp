@@ -117,7 +117,8 @@ void TMainForm::SaveBinButtonClick() {
         dialogs_.message("Unable to open .bin file to write!", "ERROR");
         return;
     }
-    doc_.ExportBin(layoutTexts());
+    // The byte view is not rebuilt here, so it may now lag behind the cache.
+    if (doc_.ExportBin(layoutTexts()) > 0) byteViewInSync_ = false;
     everythingExported();
     if (doc_.ExportLen > 0)
         std::fwrite(doc_.ExportData.data(), 1, static_cast<size_t>(doc_.ExportLen), file->stream());

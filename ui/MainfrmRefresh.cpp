@@ -32,20 +32,20 @@ void TMainForm::everythingExported() {
     exportChanges_.clear();
 }
 
-int32_t TMainForm::exportChangedCells() {
+int32_t TMainForm::exportChangedCells(ExportChange& bytesChanged) {
     // Beyond this many changed cells a whole export costs less than finding their bytes.
     constexpr int64_t kMostCellsReexported = 1 << 16;
     int64_t changed = 0;
     for (const CellChange& change : exportChanges_) changed += change.count;
     int32_t result = 0;
     if (exportInvalid_ || changed > kMostCellsReexported) {
+        bytesChanged.whole = true;
         result = doc_.ExportBin(layoutTexts());
     } else {
         std::vector<int32_t> cells;
         cells.reserve(static_cast<size_t>(changed));
         for (const CellChange& change : exportChanges_)
             for (int32_t k = 0; k < change.count; ++k) cells.push_back(change.cell(k));
-        ExportChange bytesChanged;
         result = doc_.ExportBinChanged(layoutTexts(), cells, bytesChanged);
     }
     everythingExported();
@@ -70,7 +70,18 @@ void TMainForm::DrawBitsButtonClick() {
     pictureInvalid_ = false;
     pictureChanges_.clear();
 
-    if (exportChangedCells() > 0 && hexForm_) hexForm_->ShowBytes(doc_.ExportData.data(), doc_.ExportLen);
+    ExportChange bytesChanged;
+    if (exportChangedCells(bytesChanged) > 0) showExport(&bytesChanged);
+}
+
+void TMainForm::showExport(const ExportChange* change) {
+    if (!hexForm_) return;
+    if (change && !change->whole && byteViewInSync_) {
+        hexForm_->ShowChangedBytes(doc_.ExportData.data(), doc_.ExportLen, change->bytes);
+    } else {
+        hexForm_->ShowBytes(doc_.ExportData.data(), doc_.ExportLen);
+    }
+    byteViewInSync_ = true;
 }
 
 }  // namespace zandrel
