@@ -161,6 +161,20 @@ void BM_SetBitDrag(benchmark::State& state) {
 }
 BENCHMARK(BM_SetBitDrag)->Args({1024, 1024})->Args({8192, 2048})->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(200);
 
+/// A repaint of the whole bit view, at 100 % and zoomed out to 10 %.
+void BM_RepaintBitView(benchmark::State& state) {
+    const RomShape shape{8192, 256, 2048};
+    const std::string path = writeRom(shape);
+    Windows windows;
+    windows.open(path, shape);
+    BitView* view = windows.main->BitImageEnView;
+    view->setZoom(static_cast<double>(state.range(0)), QPoint(0, 0));
+    for (auto _ : state) view->viewport()->repaint();
+    state.counters["pixels"] = view->viewport()->width() * view->viewport()->height();
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_RepaintBitView)->Arg(100)->Arg(10)->Arg(400)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -135,10 +135,11 @@ void BitView::paintEvent(QPaintEvent* event) {
 
     if (painter_ && doc_ && static_cast<size_t>(painter_->geometry().cellCount()) <= doc_->Cells.size()) {
         // The bitmap pixel shown at each client column and row of the area; -1 outside the picture.
-        const double toBitmap = 100.0 / zoom_;
-        auto bitmapCoordinate = [toBitmap](int64_t zoomed, int64_t zoomedSize, int32_t size) -> int32_t {
+        // Computed as the pointer's bitmap position is, so that a pixel and the pointer over it agree.
+        const double zoom = zoom_;
+        auto bitmapCoordinate = [zoom](int64_t zoomed, int64_t zoomedSize, int32_t size) -> int32_t {
             if (zoomed < 0 || zoomed >= zoomedSize) return -1;
-            auto b = static_cast<int64_t>(static_cast<double>(zoomed) * toBitmap);
+            auto b = static_cast<int64_t>(static_cast<double>(zoomed) * 100.0 / zoom);
             return static_cast<int32_t>(std::min<int64_t>(b, size - 1));
         };
         const int64_t offsetX = int64_t{ViewX()} - ImageOriginX();
@@ -153,22 +154,43 @@ void BitView::paintEvent(QPaintEvent* event) {
                 lastX = std::max(lastX, bx);
             }
         }
-        if (lastX >= 0) {
-            const int32_t lineWidth = lastX - firstX + 1;
-            std::vector<uint8_t> line(static_cast<size_t>(lineWidth) * 3);
+        std::vector<int32_t> rowPixel(static_cast<size_t>(area.height()));
+        int32_t firstY = INT32_MAX, lastY = -1;
+        for (int cy = 0; cy < area.height(); ++cy) {
+            int32_t by = bitmapCoordinate(area.top() + cy + offsetY, zoomedHeight(), pictureHeight_);
+            rowPixel[static_cast<size_t>(cy)] = by;
+            if (by >= 0) {
+                firstY = std::min(firstY, by);
+                lastY = std::max(lastY, by);
+            }
+        }
+        if (lastX >= 0 && lastY >= 0) {
+            const int32_t blockWidth = lastX - firstX + 1;
+            const int64_t blockRows = int64_t{lastY} - firstY + 1;
+            const size_t stride = size_t{3} * static_cast<size_t>(blockWidth);
+            // Zoomed in or at 100 %, the bitmap part shown is no larger than the area: it is
+            // drawn at once. Zoomed far out, one bitmap line is drawn per client line instead.
+            const bool wholeBlock = blockRows * blockWidth <= 4 * int64_t{area.width()} * area.height();
+            std::vector<uint8_t> block(stride * static_cast<size_t>(wholeBlock ? blockRows : 1));
+            if (wholeBlock)
+                painter_->paint(RasterRegion{block.data(), stride, firstX, firstY, blockWidth,
+                                             static_cast<int32_t>(blockRows)});
             int32_t lineRow = -1;
             for (int cy = 0; cy < area.height(); ++cy) {
-                int32_t by = bitmapCoordinate(area.top() + cy + offsetY, zoomedHeight(), pictureHeight_);
+                const int32_t by = rowPixel[static_cast<size_t>(cy)];
                 if (by < 0) continue;
-                if (by != lineRow) {
-                    painter_->paint(RasterRegion{line.data(), line.size(), firstX, by, lineWidth, 1});
+                const uint8_t* line = block.data();
+                if (wholeBlock) {
+                    line += stride * static_cast<size_t>(by - firstY);
+                } else if (by != lineRow) {
+                    painter_->paint(RasterRegion{block.data(), stride, firstX, by, blockWidth, 1});
                     lineRow = by;
                 }
                 uint8_t* out = image.scanLine(cy);
                 for (int cx = 0; cx < area.width(); ++cx) {
-                    int32_t bx = columnPixel[static_cast<size_t>(cx)];
+                    const int32_t bx = columnPixel[static_cast<size_t>(cx)];
                     if (bx < 0) continue;
-                    const uint8_t* pixel = line.data() + size_t{3} * static_cast<size_t>(bx - firstX);
+                    const uint8_t* pixel = line + size_t{3} * static_cast<size_t>(bx - firstX);
                     out[3 * cx] = pixel[0];
                     out[3 * cx + 1] = pixel[1];
                     out[3 * cx + 2] = pixel[2];
