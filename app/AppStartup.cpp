@@ -5,11 +5,8 @@
 
 #include "app/IniFile.h"
 #include "ui/ErrorReport.h"
-#include "ui/Exportfrm.h"
-#include "ui/Hexfrm.h"
-#include "ui/Mainfrm.h"
+#include "ui/ProgramWindows.h"
 #include "ui/QtDialogs.h"
-#include "ui/Selpatfrm.h"
 #include "ui/Text.h"
 
 namespace zandrel {
@@ -26,17 +23,7 @@ int RunZandrel(QApplication& application) {
     ScopedErrorReporter errorBox(ErrorBoxReporter(dialogs));
     try {
         const std::string settingsFile = SettingsFileName(ToStdString(QApplication::applicationFilePath()));
-        TMainForm mainForm(dialogs, [settingsFile] { return std::make_unique<IniFile>(settingsFile); });
-        mainForm.show();
-        mainForm.FormShow();
-
-        TExportForm exportForm(mainForm.document(), dialogs,
-                               {[&mainForm] { return mainForm.layoutTexts(); },
-                                [&mainForm] { mainForm.RefreshExport(); }});
-        THexForm hexForm;
-        TSelPatForm selPatForm(&mainForm);
-        mainForm.attachWindows(&exportForm, &hexForm, &selPatForm);
-
+        ProgramWindows windows(dialogs, [settingsFile] { return std::make_unique<IniFile>(settingsFile); });
         application.exec();
     } catch (const std::exception& error) {
         dialogs.reportError(error.what());

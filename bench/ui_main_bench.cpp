@@ -19,7 +19,7 @@
 #include "ui/Exportfrm.h"
 #include "ui/Hexfrm.h"
 #include "ui/Mainfrm.h"
-#include "ui/Selpatfrm.h"
+#include "ui/ProgramWindows.h"
 
 using namespace zandrel;
 using Clock = std::chrono::steady_clock;
@@ -57,23 +57,11 @@ std::string writeRom(const RomShape& shape) {
 /// The program's windows, without a settings file.
 struct Windows {
     BenchDialogs dialogs;
-    std::unique_ptr<TMainForm> main;
-    std::unique_ptr<TExportForm> exportForm;
-    std::unique_ptr<THexForm> hexForm;
-    std::unique_ptr<TSelPatForm> selPatForm;
+    ProgramWindows program{dialogs, TMainForm::SettingsOpener{}};
+    TMainForm* main = &program.main();
+    THexForm* hexForm = &program.hexForm();
 
-    Windows() {
-        main = std::make_unique<TMainForm>(dialogs, TMainForm::SettingsOpener{});
-        main->show();
-        main->FormShow();
-        exportForm = std::make_unique<TExportForm>(
-            main->document(), dialogs,
-            TExportForm::Owner{[this] { return main->layoutTexts(); }, [this] { main->RefreshExport(); }});
-        hexForm = std::make_unique<THexForm>();
-        selPatForm = std::make_unique<TSelPatForm>(main.get());
-        main->attachWindows(exportForm.get(), hexForm.get(), selPatForm.get());
-        QApplication::processEvents();
-    }
+    Windows() { QApplication::processEvents(); }
 
     void open(const std::string& path, const RomShape& shape) {
         main->BitsPerRowEdit->setText(QString::number(shape.bitsPerRow));

@@ -24,6 +24,7 @@
 #include "ui/Exportfrm.h"
 #include "ui/Hexfrm.h"
 #include "ui/Mainfrm.h"
+#include "ui/ProgramWindows.h"
 #include "ui/Selpatfrm.h"
 
 namespace zandrel::testing {
@@ -62,23 +63,20 @@ protected:
 
     /// Makes the windows in the program's order and runs the first refresh.
     void start() {
-        main = std::make_unique<TMainForm>(dialogs, [this] { return std::make_unique<IniFile>(settingsPath); });
-        main->show();
-        main->FormShow();
-        exportForm = std::make_unique<TExportForm>(
-            main->document(), dialogs,
-            TExportForm::Owner{[this] { return main->layoutTexts(); }, [this] { main->RefreshExport(); }});
-        hexForm = std::make_unique<THexForm>();
-        selPatForm = std::make_unique<TSelPatForm>(main.get());
-        main->attachWindows(exportForm.get(), hexForm.get(), selPatForm.get());
+        windows = std::make_unique<ProgramWindows>(dialogs, [this] { return std::make_unique<IniFile>(settingsPath); });
+        main = &windows->main();
+        exportForm = &windows->exportForm();
+        hexForm = &windows->hexForm();
+        selPatForm = &windows->selPatForm();
     }
 
     /// Destroys the windows as the program ends, which writes the settings file.
     void closeWindows() {
-        selPatForm.reset();
-        hexForm.reset();
-        exportForm.reset();
-        main.reset();
+        main = nullptr;
+        exportForm = nullptr;
+        hexForm = nullptr;
+        selPatForm = nullptr;
+        windows.reset();
     }
 
     std::string path(const std::string& name) const { return (dir / name).string(); }
@@ -114,10 +112,11 @@ protected:
     ErrorBoxInstalled errors{dialogs};
     std::filesystem::path dir;
     std::string settingsPath;
-    std::unique_ptr<TMainForm> main;
-    std::unique_ptr<TExportForm> exportForm;
-    std::unique_ptr<THexForm> hexForm;
-    std::unique_ptr<TSelPatForm> selPatForm;
+    std::unique_ptr<ProgramWindows> windows;
+    TMainForm* main = nullptr;
+    TExportForm* exportForm = nullptr;
+    THexForm* hexForm = nullptr;
+    TSelPatForm* selPatForm = nullptr;
 };
 
 }  // namespace zandrel::testing

@@ -64,7 +64,7 @@ TEST_F(MainFormTest, IncrementalRefreshEqualsAFullRebuild) {
     main->Byteviewhex1Click();
     Document& doc = main->document();
     QWidget* viewport = main->BitImageEnView->viewport();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(main));
     QTest::qWait(20);
 
     for (int step = 0; step < 160; ++step) {
