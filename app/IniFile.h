@@ -23,7 +23,8 @@ public:
     const std::string& path() const { return path_; }
 
     /// The key's value, or `fallback` when the section or key is missing.
-    std::string ReadString(std::string_view section, std::string_view key, std::string_view fallback) const override;
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view fallback) const override;
 
     /// The key's value read as an integer (decimal, or hexadecimal after "$", "x" or "0x"),
     /// or `fallback` when it is missing or not a number.

@@ -30,11 +30,19 @@ namespace {
 class BenchDialogs : public Dialogs {
 public:
     std::string openPath;
-    void message(std::string_view text, std::string_view) override { std::fprintf(stderr, "box: %.*s\n", int(text.size()), text.data()); }
+    void message(std::string_view text, std::string_view) override {
+        std::fprintf(stderr, "box: %.*s\n", int(text.size()), text.data());
+    }
     bool askYesNo(std::string_view, std::string_view) override { return true; }
-    void showError(std::string_view text, std::string_view) override { std::fprintf(stderr, "error: %.*s\n", int(text.size()), text.data()); }
-    std::optional<std::string> openFile(const FileDialogSettings&, const DialogStart&) override { return openPath; }
-    std::optional<std::string> saveFile(const FileDialogSettings&, const DialogStart&) override { return std::nullopt; }
+    void showError(std::string_view text, std::string_view) override {
+        std::fprintf(stderr, "error: %.*s\n", int(text.size()), text.data());
+    }
+    std::optional<std::string> openFile(const FileDialogSettings&, const DialogStart&) override {
+        return openPath;
+    }
+    std::optional<std::string> saveFile(const FileDialogSettings&, const DialogStart&) override {
+        return std::nullopt;
+    }
 };
 
 struct RomShape {
@@ -45,10 +53,10 @@ struct RomShape {
 
 /// A raw ROM file of zero bits, so that every "Set Bit" changes a cell and the export.
 std::string writeRom(const RomShape& shape) {
-    const std::string path = (std::filesystem::temp_directory_path() /
-                              ("zandrel-bench-" + std::to_string(shape.bitsPerRow) + "x" +
-                               std::to_string(shape.rows) + ".bin"))
-                                 .string();
+    const std::string path =
+        (std::filesystem::temp_directory_path() /
+         ("zandrel-bench-" + std::to_string(shape.bitsPerRow) + "x" + std::to_string(shape.rows) + ".bin"))
+            .string();
     std::ofstream(path, std::ios::binary)
         << std::string(static_cast<size_t>(shape.bitsPerRow) / 8 * static_cast<size_t>(shape.rows), '\0');
     return path;
@@ -96,7 +104,12 @@ void BM_OpenRawFile(benchmark::State& state) {
     state.counters["bits"] = static_cast<double>(windows.main->document().BinDataLen);
     std::filesystem::remove(path);
 }
-BENCHMARK(BM_OpenRawFile)->Args({1024, 1024})->Args({8192, 2048})->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_OpenRawFile)
+    ->Args({1024, 1024})
+    ->Args({8192, 2048})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 /// A press with "Set Bit" on cell 0 of a row, then moves over the next cells of that row and
 /// the following rows; each move lands in the middle of a fresh cell. Reports the median time
@@ -143,11 +156,17 @@ void BM_SetBitDrag(benchmark::State& state) {
     std::sort(times.begin(), times.end());
     state.counters["median_ms"] = times.empty() ? 0.0 : times[times.size() / 2];
     state.counters["bits"] = static_cast<double>(doc.BinDataLen);
-    state.counters["cells_set"] = static_cast<double>(std::count(doc.Cells.begin(), doc.Cells.end(), CELL_VALUE));
+    state.counters["cells_set"] =
+        static_cast<double>(std::count(doc.Cells.begin(), doc.Cells.end(), CELL_VALUE));
     state.counters["byte_view_len"] = windows.hexForm->ByteCopyLen();
     std::filesystem::remove(path);
 }
-BENCHMARK(BM_SetBitDrag)->Args({1024, 1024})->Args({8192, 2048})->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK(BM_SetBitDrag)
+    ->Args({1024, 1024})
+    ->Args({8192, 2048})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(200);
 
 /// A repaint of the whole bit view, at 100 % and zoomed out to 10 %.
 void BM_RepaintBitView(benchmark::State& state) {

@@ -57,8 +57,6 @@ std::optional<int32_t> StrToInt(std::string_view text) {
     return parseDecimal(text);
 }
 
-int32_t StrToIntDef(std::string_view text, int32_t fallback) {
-    return StrToInt(text).value_or(fallback);
-}
+int32_t StrToIntDef(std::string_view text, int32_t fallback) { return StrToInt(text).value_or(fallback); }
 
 }  // namespace zandrel

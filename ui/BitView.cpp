@@ -19,10 +19,14 @@ const Rgb kSilver = RgbOf(kColourSilver);
 
 int buttonNumber(Qt::MouseButton button) {
     switch (button) {
-        case Qt::LeftButton: return 0;
-        case Qt::RightButton: return 1;
-        case Qt::MiddleButton: return 2;
-        default: return -1;
+        case Qt::LeftButton:
+            return 0;
+        case Qt::RightButton:
+            return 1;
+        case Qt::MiddleButton:
+            return 2;
+        default:
+            return -1;
     }
 }
 
@@ -86,7 +90,9 @@ int64_t BitView::zoomedHeight() const {
     return static_cast<int64_t>(std::floor(static_cast<double>(pictureHeight_) * zoom_ / 100.0));
 }
 
-int32_t BitView::ViewX() const { return zoomedWidth() > viewport()->width() ? horizontalScrollBar()->value() : 0; }
+int32_t BitView::ViewX() const {
+    return zoomedWidth() > viewport()->width() ? horizontalScrollBar()->value() : 0;
+}
 
 int32_t BitView::ViewY() const {
     return zoomedHeight() > viewport()->height() ? verticalScrollBar()->value() : 0;
@@ -231,7 +237,8 @@ void BitView::wheelEvent(QWheelEvent* event) {
 
 void BitView::mousePressEvent(QMouseEvent* event) {
     int button = buttonNumber(event->button());
-    if (button >= 0 && OnMouseDown) OnMouseDown(button, event->position().toPoint().x(), event->position().toPoint().y());
+    if (button >= 0 && OnMouseDown)
+        OnMouseDown(button, event->position().toPoint().x(), event->position().toPoint().y());
 }
 
 void BitView::mouseMoveEvent(QMouseEvent* event) {
@@ -240,7 +247,8 @@ void BitView::mouseMoveEvent(QMouseEvent* event) {
 
 void BitView::mouseReleaseEvent(QMouseEvent* event) {
     int button = buttonNumber(event->button());
-    if (button >= 0 && OnMouseUp) OnMouseUp(button, event->position().toPoint().x(), event->position().toPoint().y());
+    if (button >= 0 && OnMouseUp)
+        OnMouseUp(button, event->position().toPoint().x(), event->position().toPoint().y());
 }
 
 }  // namespace zandrel

@@ -95,8 +95,8 @@ void TMainForm::buildControls() {
     // The form was laid out for "MS Sans Serif"; where it is missing, a narrow sans serif keeps
     // the texts within the form's places.
     QFont formFont;
-    formFont.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans Narrow", "Nimbus Sans Narrow",
-                          "DejaVu Sans Condensed", "Arial Narrow"});
+    formFont.setFamilies({"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans Narrow",
+                          "Nimbus Sans Narrow", "DejaVu Sans Condensed", "Arial Narrow"});
     formFont.setStyleHint(QFont::SansSerif);
     formFont.setPixelSize(11);
     setFont(formFont);
@@ -130,7 +130,8 @@ void TMainForm::buildControls() {
     ClearSelButton = makeButton(client, "ClearSelButton", "Unselect all", 600, 26);
     InvertSelButton = makeButton(client, "InvertSelButton", "Invert sel.", 680, 2);
 
-    ActionRadioGroup = new RadioGroup(QString(), {"Select Bit", "Select Row", "Select Column", "Set Bit"}, 2, client);
+    ActionRadioGroup =
+        new RadioGroup(QString(), {"Select Bit", "Select Row", "Select Column", "Set Bit"}, 2, client);
     ActionRadioGroup->setObjectName("ActionRadioGroup");
     ActionRadioGroup->setGeometry(768, 0, 217, 48);
 
@@ -152,10 +153,10 @@ void TMainForm::buildControls() {
     BitImageEnView->setGeometry(kViewLeft, kViewTop, 1240, 255);
 
     // The tab order of the form.
-    QWidget* order[] = {BitImageEnView,     BitSizeXEdit,     BitSizeYEdit,     BitGapEdit,
-                        ColGapEdit,         BitsPerRowEdit,   BitsPerOutputEdit, OpenBinFileButton,
-                        SaveBitProjButton,  SaveImageButton,  SelAllButton,     ClearSelButton,
-                        InvertSelButton,    ActionRadioGroup, ExportOptsButton, SaveBinButton,
+    QWidget* order[] = {BitImageEnView,    BitSizeXEdit,     BitSizeYEdit,      BitGapEdit,
+                        ColGapEdit,        BitsPerRowEdit,   BitsPerOutputEdit, OpenBinFileButton,
+                        SaveBitProjButton, SaveImageButton,  SelAllButton,      ClearSelButton,
+                        InvertSelButton,   ActionRadioGroup, ExportOptsButton,  SaveBinButton,
                         ByteViewButton};
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
@@ -192,9 +193,11 @@ void TMainForm::buildMenu() {
 void TMainForm::bindCommands() {
     auto bind = [this](QObject* sender, void (TMainForm::*handler)()) {
         if (auto* button = qobject_cast<QPushButton*>(sender)) {
-            connect(button, &QPushButton::clicked, this, [this, handler] { RunCommand([&] { (this->*handler)(); }); });
+            connect(button, &QPushButton::clicked, this,
+                    [this, handler] { RunCommand([&] { (this->*handler)(); }); });
         } else if (auto* action = qobject_cast<QAction*>(sender)) {
-            connect(action, &QAction::triggered, this, [this, handler] { RunCommand([&] { (this->*handler)(); }); });
+            connect(action, &QAction::triggered, this,
+                    [this, handler] { RunCommand([&] { (this->*handler)(); }); });
         }
     };
     bind(OpenBinFileButton, &TMainForm::OpenBinFileButtonClick);
@@ -224,7 +227,9 @@ void TMainForm::bindCommands() {
     BitImageEnView->OnMouseDown = [this](int button, int x, int y) {
         RunCommand([&] { BitImageEnViewMouseDown(button, x, y); });
     };
-    BitImageEnView->OnMouseMove = [this](int x, int y) { RunCommand([&] { BitImageEnViewMouseMove(x, y); }); };
+    BitImageEnView->OnMouseMove = [this](int x, int y) {
+        RunCommand([&] { BitImageEnViewMouseMove(x, y); });
+    };
     BitImageEnView->OnMouseUp = [this](int button, int x, int y) {
         RunCommand([&] { BitImageEnViewMouseUp(button, x, y); });
     };

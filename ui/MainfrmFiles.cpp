@@ -29,20 +29,26 @@ const FileDialogSettings& TMainForm::ProjectSaveDialogSettings() {
 
 const FileDialogSettings& TMainForm::ImageSaveDialogSettings() {
     static const FileDialogSettings settings{
-        {{"PNG images", "*.png"}, {"TIFF images", "*.tif"}, {"JPEG images", "*.jpg"}}, ".png", true, false, false, ""};
+        {{"PNG images", "*.png"}, {"TIFF images", "*.tif"}, {"JPEG images", "*.jpg"}},
+        ".png",
+        true,
+        false,
+        false,
+        ""};
     return settings;
 }
 
 const FileDialogSettings& TMainForm::BinSaveDialogSettings() {
-    static const FileDialogSettings settings{{{"Binary files (*.bin)", "*.bin"}}, ".bin", true, true, false, ""};
+    static const FileDialogSettings settings{
+        {{"Binary files (*.bin)", "*.bin"}}, ".bin", true, true, false, ""};
     return settings;
 }
 
 namespace {
 
 /// Runs a save dialog by the working-directory rule; the chosen path, which the dialog keeps.
-std::optional<std::string> runSaveDialog(Dialogs& dialogs, const FileDialogSettings& settings, DialogStart& dialog,
-                                         std::string& workingDir) {
+std::optional<std::string> runSaveDialog(Dialogs& dialogs, const FileDialogSettings& settings,
+                                         DialogStart& dialog, std::string& workingDir) {
     PrepareSaveDialog(dialog, workingDir);
     std::optional<std::string> path = dialogs.saveFile(settings, dialog);
     if (!path) return std::nullopt;

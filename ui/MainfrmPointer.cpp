@@ -31,8 +31,10 @@ void TMainForm::BitImageEnViewMouseDown(int button, int x, int y) {
 }
 
 void TMainForm::BitImageEnViewMouseMove(int x, int y) {
-    const int32_t bx = XScr2Bmp(x, BitImageEnView->ImageOriginX(), BitImageEnView->ViewX(), BitImageEnView->ZoomX());
-    const int32_t by = YScr2Bmp(y, BitImageEnView->ImageOriginY(), BitImageEnView->ViewY(), BitImageEnView->ZoomY());
+    const int32_t bx =
+        XScr2Bmp(x, BitImageEnView->ImageOriginX(), BitImageEnView->ViewX(), BitImageEnView->ZoomX());
+    const int32_t by =
+        YScr2Bmp(y, BitImageEnView->ImageOriginY(), BitImageEnView->ViewY(), BitImageEnView->ZoomY());
     // No read-out and no dragging while a size or the output width is 0.
     const std::optional<PointerReadout> readout = ReadOut(doc_, bx, by);
     if (!readout) return;

@@ -22,9 +22,12 @@ struct LayoutKey {
 };
 
 constexpr LayoutKey kLayoutKeys[] = {
-    {&TMainForm::BitSizeXEdit, "BitSizeX", 4},       {&TMainForm::BitSizeYEdit, "BitSizeY", 4},
-    {&TMainForm::BitGapEdit, "BitGap", 2},           {&TMainForm::ColGapEdit, "ColGap", 4},
-    {&TMainForm::BitsPerRowEdit, "BitsPerRow", 1024}, {&TMainForm::BitsPerOutputEdit, "BitsPerOutput", 32},
+    {&TMainForm::BitSizeXEdit, "BitSizeX", 4},
+    {&TMainForm::BitSizeYEdit, "BitSizeY", 4},
+    {&TMainForm::BitGapEdit, "BitGap", 2},
+    {&TMainForm::ColGapEdit, "ColGap", 4},
+    {&TMainForm::BitsPerRowEdit, "BitsPerRow", 1024},
+    {&TMainForm::BitsPerOutputEdit, "BitsPerOutput", 32},
 };
 
 }  // namespace
@@ -44,7 +47,8 @@ void TMainForm::FormCreate() {
 
     for (const LayoutKey& layout : kLayoutKeys) {
         Edit* edit = this->*layout.edit;
-        const int32_t number = settings->ReadInteger(kFormSection, layout.key, editNumber(edit, layout.fallback));
+        const int32_t number =
+            settings->ReadInteger(kFormSection, layout.key, editNumber(edit, layout.fallback));
         edit->setText(QString::number(number));
     }
     doc_.WorkingDir = settings->ReadString(kFormSection, "WorkingDir", "");

@@ -11,9 +11,10 @@ ProgramWindows::ProgramWindows(Dialogs& dialogs, TMainForm::SettingsOpener openS
     main_->show();
     main_->FormShow();
     TMainForm* mainForm = main_.get();
-    exportForm_ = std::make_unique<TExportForm>(
-        main_->document(), dialogs,
-        TExportForm::Owner{[mainForm] { return mainForm->layoutTexts(); }, [mainForm] { mainForm->RefreshExport(); }});
+    exportForm_ =
+        std::make_unique<TExportForm>(main_->document(), dialogs,
+                                      TExportForm::Owner{[mainForm] { return mainForm->layoutTexts(); },
+                                                         [mainForm] { mainForm->RefreshExport(); }});
     hexForm_ = std::make_unique<THexForm>();
     selPatForm_ = std::make_unique<TSelPatForm>(main_.get());
     main_->attachWindows(exportForm_.get(), hexForm_.get(), selPatForm_.get());

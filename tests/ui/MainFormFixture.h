@@ -4,6 +4,7 @@
 // settings file in a fresh temporary folder and with scripted dialogs.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDialog>
 #include <QLineEdit>
@@ -15,8 +16,6 @@
 #include <memory>
 #include <sstream>
 #include <string>
-
-#include <unistd.h>
 
 #include "FakeDialogs.h"
 #include "app/IniFile.h"
@@ -63,7 +62,8 @@ protected:
 
     /// Makes the windows in the program's order and runs the first refresh.
     void start() {
-        windows = std::make_unique<ProgramWindows>(dialogs, [this] { return std::make_unique<IniFile>(settingsPath); });
+        windows = std::make_unique<ProgramWindows>(
+            dialogs, [this] { return std::make_unique<IniFile>(settingsPath); });
         main = &windows->main();
         exportForm = &windows->exportForm();
         hexForm = &windows->hexForm();

@@ -36,12 +36,15 @@ QImage shownOnScreen(QWidget* viewport) {
     }
     const QPoint origin = viewport->mapTo(viewport->window(), QPoint(0, 0));
     return viewport->screen()
-        ->grabWindow(viewport->window()->winId(), origin.x(), origin.y(), viewport->width(), viewport->height())
+        ->grabWindow(viewport->window()->winId(), origin.x(), origin.y(), viewport->width(),
+                     viewport->height())
         .toImage()
         .convertToFormat(QImage::Format_RGB888);
 }
 
-QImage drawnAfresh(QWidget* viewport) { return viewport->grab().toImage().convertToFormat(QImage::Format_RGB888); }
+QImage drawnAfresh(QWidget* viewport) {
+    return viewport->grab().toImage().convertToFormat(QImage::Format_RGB888);
+}
 
 }  // namespace
 
@@ -101,7 +104,8 @@ TEST_F(MainFormTest, IncrementalRefreshEqualsAFullRebuild) {
             doc.ReverseOutputs = !doc.ReverseOutputs;
             main->RefreshExport();
         } else {
-            main->BitImageEnView->setZoom(main->BitImageEnView->ZoomX() * (random() % 2 ? 1.25 : 0.8), QPoint(3, 3));
+            main->BitImageEnView->setZoom(main->BitImageEnView->ZoomX() * (random() % 2 ? 1.25 : 0.8),
+                                          QPoint(3, 3));
         }
         ASSERT_TRUE(dialogs.boxes.empty()) << "step " << step << ": " << dialogs.boxes.back().text;
 

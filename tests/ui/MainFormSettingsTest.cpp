@@ -29,7 +29,8 @@ TEST_F(MainFormTest, FirstRunWritesAllFifteenKeysInOrder) {
 TEST_F(MainFormTest, SettingsAreReadByTheirRules) {
     writeFile("zandrel.ini",
               "[ZandrelForm]\nWidth=900\nHeight=300\nBitSizeX=0x10\nBitsPerRow=abc\nBitGap=-1\n"
-              "WorkingDir=/data/roms/\n[Export]\nROMLayout=257\nReverseOutputs=1\nOutputBitOrder=7 6 5 4 3 2 1 0\n");
+              "WorkingDir=/data/roms/\n[Export]\nROMLayout=257\nReverseOutputs=1\nOutputBitOrder=7 6 5 4 3 2 "
+              "1 0\n");
     start();
     EXPECT_EQ(main->BitSizeXEdit->text(), "16");
     EXPECT_EQ(main->BitsPerRowEdit->text(), "1024");
@@ -52,8 +53,10 @@ TEST_F(MainFormTest, LaterRunsUpdateTheFileInPlace) {
     main->BitSizeXEdit->setText("not a number");
     closeWindows();
     const std::string text = readFile(settingsPath);
-    EXPECT_EQ(text.rfind("[Export]\nROMLayout=1\n; mine\nReverseOutputs=0\nReverseWithinOutCol=0\nOutputBitOrder=", 0),
-              0u)
+    EXPECT_EQ(
+        text.rfind("[Export]\nROMLayout=1\n; mine\nReverseOutputs=0\nReverseWithinOutCol=0\nOutputBitOrder=",
+                   0),
+        0u)
         << text;
     EXPECT_NE(text.find("[ZandrelForm]\nBitsPerRow=64\nExtra=kept\nTop="), std::string::npos) << text;
     EXPECT_NE(text.find("BitSizeX=4\n"), std::string::npos) << "an unreadable edit saves its fallback";

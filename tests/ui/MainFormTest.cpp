@@ -243,8 +243,8 @@ TEST_F(MainFormTest, SaveBinWritesTheExportAndKeepsTheFolder) {
     open("rom.bin");
     dialogs.fileAnswers.push_back(path("out"));
     main->SaveBinButtonClick();
-    EXPECT_EQ(readFile(path("out.bin")), std::string(main->document().ExportData.begin(),
-                                                     main->document().ExportData.end()));
+    EXPECT_EQ(readFile(path("out.bin")),
+              std::string(main->document().ExportData.begin(), main->document().ExportData.end()));
     EXPECT_EQ(dialogs.fileDialogs.back().settings.DefaultExt, ".bin");
     EXPECT_TRUE(dialogs.fileDialogs.back().settings.OverwritePrompt);
 
