@@ -120,6 +120,9 @@ int32_t IniFile::ReadInteger(std::string_view section, std::string_view key, int
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     dirty_ = true;
+    // A value keeps to its own line: a line break in it (a folder name may hold one) would turn
+    // the rest into lines of their own, new keys and sections that change other settings.
+    value = value.substr(0, value.find_first_of("\r\n"));
     int sectionLine = findSection(section);
     if (sectionLine < 0) {
         lines_.push_back({"[" + std::string(section) + "]"});

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-
-#include <unistd.h>
 
 #include "app/IniFile.h"
 #include "core/Errors.h"
@@ -48,7 +47,9 @@ TEST_F(IniFileTest, MissingFileGivesTheDefaults) {
 }
 
 TEST_F(IniFileTest, ReadsIntegersByTheTextToIntegerRule) {
-    writeFile("[ZandrelForm]\r\nBitSizeX=0x10\r\nBitsPerRow=abc\r\nTop=-5\r\nLeft=\r\n[Export]\r\nROMLayout=$101\r\n");
+    writeFile(
+        "[ZandrelForm]\r\nBitSizeX=0x10\r\nBitsPerRow=abc\r\nTop=-5\r\nLeft=\r\n[Export]\r\nROMLayout=$"
+        "101\r\n");
     IniFile ini(path_);
     EXPECT_EQ(ini.ReadInteger("ZandrelForm", "BitSizeX", 4), 16);
     EXPECT_EQ(ini.ReadInteger("ZandrelForm", "BitsPerRow", 1024), 1024);
@@ -73,8 +74,9 @@ TEST_F(IniFileTest, FirstWritingFollowsTheOrderOfTheWrites) {
     ini.WriteInteger("Export", "ROMLayout", -1);
     ini.WriteString("Export", "OutputBitOrder", "0 1 2");
     ini.Flush();
-    EXPECT_EQ(readFile(),
-              "[ZandrelForm]\nTop=0\nLeft=0\nWorkingDir=/roms/\n[Export]\nROMLayout=-1\nOutputBitOrder=0 1 2\n");
+    EXPECT_EQ(
+        readFile(),
+        "[ZandrelForm]\nTop=0\nLeft=0\nWorkingDir=/roms/\n[Export]\nROMLayout=-1\nOutputBitOrder=0 1 2\n");
 }
 
 TEST_F(IniFileTest, LaterWritingsUpdateInPlaceAndKeepTheFilesOrder) {
@@ -97,6 +99,18 @@ TEST_F(IniFileTest, KeepsCarriageReturnLineEnds) {
     ini.WriteInteger("S", "B", 2);
     ini.Flush();
     EXPECT_EQ(readFile(), "[S]\r\nA=1\r\nB=2\r\n");
+}
+
+TEST_F(IniFileTest, AValueEndsAtItsFirstLineBreakSoItCannotChangeOtherKeys) {
+    writeFile("[ZandrelForm]\nWorkingDir=/old/\n[Export]\nReverseOutputs=0\n");
+    IniFile ini(path_);
+    ini.WriteString("ZandrelForm", "WorkingDir", "/roms/a\n[Export]\nReverseOutputs=1\n/");
+    ini.WriteString("ZandrelForm", "Other", "b\r\nTop=7");
+    ini.Flush();
+    EXPECT_EQ(readFile(), "[ZandrelForm]\nWorkingDir=/roms/a\nOther=b\n[Export]\nReverseOutputs=0\n");
+    IniFile again(path_);
+    EXPECT_EQ(again.ReadInteger("Export", "ReverseOutputs", -1), 0);
+    EXPECT_EQ(again.ReadInteger("ZandrelForm", "Top", -1), -1);
 }
 
 TEST_F(IniFileTest, AFailedWriteRaisesTheWriteError) {
