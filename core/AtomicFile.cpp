@@ -24,8 +24,6 @@ std::string resolvedTarget(const std::string& path) {
     return error ? path : resolved.string();
 }
 
-std::string reason(const std::string& what, int error) { return what + ": " + std::strerror(error); }
-
 /// Opens a new file beside `target` under a name that does not exist yet.
 int createBeside(const std::string& target, std::string& name) {
     std::random_device entropy;
@@ -52,33 +50,58 @@ void syncDirectoryOf(const std::string& path) {
 
 }  // namespace
 
-AtomicFile::AtomicFile(const std::string& targetPath) : target_(resolvedTarget(targetPath)) {
-    std::string name;
-    const int fd = createBeside(target_, name);
-    if (fd < 0) {
-        fail(reason("cannot create a file beside " + target_, errno));
+AtomicFile::AtomicFile(const std::string& targetPath) { openTarget(targetPath); }
+
+AtomicFile::~AtomicFile() { discard(); }
+
+void AtomicFile::openTarget(const std::string& targetPath) {
+    struct stat existing {};
+    const bool exists = ::stat(targetPath.c_str(), &existing) == 0;
+    int fd = -1;
+    if (exists && S_ISDIR(existing.st_mode)) {
+        target_ = targetPath;
+        fail(Failure::Create, "cannot create " + target_, EISDIR);
         return;
     }
-    temporary_ = name;
-    // The new file keeps the permissions of the one it replaces; a new one gets those that
-    // creating it gave (0666 less the umask).
-    struct stat existing {};
-    if (::stat(target_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode))
-        ::fchmod(fd, existing.st_mode & 07777);
+    if (exists && !S_ISREG(existing.st_mode)) {
+        // Renaming a new file over a device or pipe would destroy it, so it is written into.
+        // The path itself is opened: links such as /dev/stdout then reach what they stand for.
+        target_ = targetPath;
+        inPlace_ = true;
+        fd = ::open(target_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) {
+            const int error = errno;
+            fail(Failure::Create, "cannot open " + target_, error);
+            return;
+        }
+    } else {
+        target_ = resolvedTarget(targetPath);
+        std::string name;
+        fd = createBeside(target_, name);
+        if (fd < 0) {
+            const int error = errno;
+            fail(Failure::Create, "cannot create a file beside " + target_, error);
+            return;
+        }
+        temporary_ = name;
+        // The new file keeps the permissions of the one it replaces; a new one gets those that
+        // creating it gave (0666 less the umask).
+        if (exists) ::fchmod(fd, existing.st_mode & 07777);
+    }
     stream_ = ::fdopen(fd, "wb");
     if (stream_ == nullptr) {
         const int error = errno;
         ::close(fd);
-        fail(reason("cannot open " + temporary_, error));
+        fail(Failure::Create, "cannot open " + (inPlace_ ? target_ : temporary_), error);
         discard();
     }
 }
 
-AtomicFile::~AtomicFile() { discard(); }
-
-void AtomicFile::fail(const std::string& what) {
-    if (!failed_) error_ = what;
-    failed_ = true;
+void AtomicFile::fail(Failure step, const std::string& what, int errorNumber) {
+    if (failure_ != Failure::None) return;
+    failure_ = step;
+    errorNumber_ = errorNumber;
+    error_ = errorNumber != 0 ? what + ": " + std::strerror(errorNumber) : what;
 }
 
 void AtomicFile::discard() {
@@ -93,32 +116,49 @@ void AtomicFile::discard() {
 }
 
 bool AtomicFile::write(const void* data, size_t size) {
-    if (stream_ == nullptr || failed_) return false;
+    if (stream_ == nullptr || failure_ != Failure::None) return false;
     if (size > 0 && std::fwrite(data, 1, size, stream_) != size) {
-        fail(reason("cannot write " + target_, errno));
+        const int error = errno;
+        fail(Failure::Write, "cannot write " + target_, error);
         return false;
     }
     return true;
 }
 
+bool AtomicFile::syncFile() {
+    if (::fsync(::fileno(stream_)) == 0) return true;
+    // Pipes, terminals and most character devices have nothing to sync.
+    return inPlace_ && (errno == EINVAL || errno == EROFS || errno == ENOTSUP);
+}
+
 bool AtomicFile::commit() {
-    if (stream_ == nullptr || failed_) {
+    if (stream_ == nullptr || failure_ != Failure::None) {
         discard();
         return false;
     }
-    if (std::fflush(stream_) != 0) fail(reason("cannot write " + target_, errno));
-    if (!failed_ && ::fsync(fileno(stream_)) != 0) fail(reason("cannot write " + target_, errno));
+    auto failWriting = [this](int error) { fail(Failure::Write, "cannot write " + target_, error); };
+    // A writer that wrote through stream() leaves only the error flag; its errno is long gone.
+    if (std::ferror(stream_)) {
+        failWriting(0);
+    } else if (std::fflush(stream_) != 0 || !syncFile()) {
+        failWriting(errno);
+    }
     const int closed = std::fclose(stream_);
+    const int closeError = errno;
     stream_ = nullptr;
-    if (!failed_ && closed != 0) fail(reason("cannot write " + target_, errno));
-    if (!failed_ && std::rename(temporary_.c_str(), target_.c_str()) != 0)
-        fail(reason("cannot replace " + target_, errno));
-    if (failed_) {
+    if (closed != 0) failWriting(closeError);
+    if (failure_ == Failure::None && !inPlace_ && std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+        const int error = errno;
+        fail(Failure::Replace, "cannot replace " + target_, error);
+    }
+    if (failure_ != Failure::None) {
         discard();
         return false;
     }
-    temporary_.clear();
-    syncDirectoryOf(target_);
+    if (!inPlace_) {
+        temporary_.clear();
+        syncDirectoryOf(target_);
+    }
     return true;
 }
 

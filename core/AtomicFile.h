@@ -9,16 +9,34 @@ namespace zandrel {
 
 /// A file written under a temporary name beside its target and moved over the target only
 /// once it is complete, so that a failed write never destroys the earlier file. The
-/// temporary file is removed again on every path that does not commit it.
+/// temporary file is removed again on every path that does not commit it. A replaced file
+/// keeps its permissions, and a symbolic link stays a link: the file behind it is replaced.
+///
+/// A target that exists but is not a file (a device, a pipe, a socket) cannot be replaced
+/// without destroying it, so it is written into directly: no temporary, no rename. What was
+/// written before a failure has then reached it. A folder as the target cannot be created.
 class AtomicFile {
 public:
-    /// Creates the temporary file; isOpen() tells whether that worked.
+    /// The step a failure happened in.
+    enum class Failure { None, Create, Write, Replace };
+
+    /// Creates the temporary file, or opens a device or pipe target for writing (which waits
+    /// for a reader, as writing to a pipe does); isOpen() tells whether that worked.
     explicit AtomicFile(const std::string& targetPath);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     bool isOpen() const { return stream_ != nullptr; }
+
+    /// Whether the target is a device, pipe or socket written into directly.
+    bool writesInPlace() const { return inPlace_; }
+
+    /// The open stream, null when none could be opened, for writers that write on their own.
+    /// It is the temporary file, so it seeks, unless the target is written in place (a pipe
+    /// or terminal cannot seek). Leave closing it to the AtomicFile; commit() notices the
+    /// stream's error state.
+    std::FILE* stream() const { return stream_; }
 
     /// Appends bytes; false once any write has failed (later writes are skipped).
     bool write(const void* data, size_t size);
@@ -31,15 +49,24 @@ public:
 
     /// Why the file could not be created, written or committed; empty while all is well.
     const std::string& error() const { return error_; }
+    /// The step of the first failure.
+    Failure failure() const { return failure_; }
+    /// The system's error number of the first failure; 0 when there is none, or when the
+    /// stream only reported that an earlier write through it failed.
+    int errorNumber() const { return errorNumber_; }
 
 private:
-    void fail(const std::string& what);
+    void openTarget(const std::string& targetPath);
+    void fail(Failure step, const std::string& what, int errorNumber);
+    bool syncFile();
     void discard();
 
     std::string target_;
     std::string temporary_;
     std::FILE* stream_ = nullptr;
-    bool failed_ = false;
+    bool inPlace_ = false;
+    Failure failure_ = Failure::None;
+    int errorNumber_ = 0;
     std::string error_;
 };
 
