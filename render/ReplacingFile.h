@@ -3,27 +3,25 @@
 #include <cstdio>
 #include <string>
 
+#include "core/AtomicFile.h"
+
 namespace zandrel {
 
-/// A file written beside its target under a temporary name and renamed over the target only
-/// by commit(), so a write that fails part way leaves any earlier file as it was. Unlike
-/// core's AtomicFile it hands out its stream, since image libraries write (and seek) on their own.
-/// A symbolic link is followed, and a replaced file keeps its permissions.
+/// core's AtomicFile with render's error texts, thrown as Error: the image writers and the
+/// main window's "Save .bin" report failures in these words. The image libraries write (and
+/// seek) through stream() on their own.
 class ReplacingFile {
 public:
-    /// Creates the temporary file. Throws Error "Cannot create file "<full path>". <reason>"
-    /// when it cannot be created.
+    /// Creates the temporary file (or opens a device or pipe target). Throws Error
+    /// "Cannot create file "<full path>". <reason>" when that fails.
     explicit ReplacingFile(const std::string& path);
-    /// Removes the temporary file unless commit() succeeded.
-    ~ReplacingFile();
-    ReplacingFile(const ReplacingFile&) = delete;
-    ReplacingFile& operator=(const ReplacingFile&) = delete;
 
     /// The open stream to write to.
-    std::FILE* stream() { return stream_; }
+    std::FILE* stream() { return file_.stream(); }
 
-    /// Flushes and closes the file and puts it in the target's place. Throws Error when the data
-    /// could not be written or the target not replaced; the earlier file then stays.
+    /// Flushes and closes the file and puts it in the target's place. Throws Error "Cannot write
+    /// file ..." when the data could not be written, "Cannot create file ..." when the target
+    /// could not be replaced; the earlier file then stays.
     void commit();
 
     /// The target's full path, as error messages name it.
@@ -31,10 +29,7 @@ public:
 
 private:
     std::string fullPath_;
-    std::string target_;
-    std::string tempPath_;
-    std::FILE* stream_ = nullptr;
-    bool committed_ = false;
+    AtomicFile file_;
 };
 
 /// The text of a failed write to `fullPath`: "Cannot write file "<full path>". <reason>".

@@ -1,8 +1,10 @@
 // Saving the bit map: every format written and read back with its own library, the errors, and
 // that a failed save keeps the file that was there.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sys/stat.h>
 #include <tiffio.h>
 #include <unistd.h>
 
@@ -254,7 +256,13 @@ TEST_F(ImageWriterTest, AFileThatCannotBeCreatedNamesItsFullPathAndTheReason) {
                   "Cannot create file \"" + target + "\". No such file or directory");
     }
     fs::create_directory(path("taken.png"));  // the name is a folder
-    EXPECT_THROW(SaveBitmapImage(doc_, path("taken.png")), Error);
+    try {
+        SaveBitmapImage(doc_, path("taken.png"));
+        FAIL() << "saved over a folder";
+    } catch (const Error& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot create file \"" + path("taken.png") + "\". Is a directory");
+    }
     EXPECT_TRUE(fs::is_directory(path("taken.png")));
     EXPECT_EQ(filesInDir(), 1u);
 }
@@ -271,6 +279,51 @@ TEST_F(ImageWriterTest, AFailedSaveKeepsTheEarlierFile) {
     EXPECT_THROW(SaveBitmapImage(broken, path("old.png")), DivisionByZero);
     EXPECT_EQ(ReadText(path("old.png")), "earlier work");
     EXPECT_EQ(filesInDir(), 4u);
+}
+
+TEST_F(ImageWriterTest, AFileThatCannotBeReplacedAtTheEndIsReportedAsNotCreated) {
+    // A folder takes the name while the picture is written, so the finished file cannot move there.
+    class FolderAppears : public RasterRows {
+    public:
+        FolderAppears(const Raster& raster, std::string target)
+            : RasterRows(raster), target_(std::move(target)) {}
+        const uint8_t* row(int32_t y) override {
+            if (y == height() - 1) {
+                fs::create_directory(target_);
+                std::ofstream(fs::path(target_) / "inside") << "x";
+            }
+            return RasterRows::row(y);
+        }
+
+    private:
+        std::string target_;
+    } rows(expected_, path("late.bmp"));
+    try {
+        SaveImage(path("late.bmp"), rows);
+        FAIL() << "replaced a folder";
+    } catch (const Error& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot create file \"" + path("late.bmp") + "\". Is a directory");
+    }
+    EXPECT_EQ(filesInDir(), 1u);
+}
+
+// A pipe (or a device) is written into: renaming a finished file over it would destroy it.
+TEST_F(ImageWriterTest, APipeGetsThePictureAndStaysAPipe) {
+    const std::string pipe = path("picture.png");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);  // the picture fits in the pipe
+    ASSERT_GE(reader, 0);
+    SaveBitmapImage(doc_, pipe);
+    std::string content;
+    char buffer[4096];
+    for (ssize_t got = 0; (got = ::read(reader, buffer, sizeof buffer)) > 0;)
+        content.append(buffer, static_cast<size_t>(got));
+    ::close(reader);
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(pipe)));
+    { std::ofstream(path("copy.png"), std::ios::binary) << content; }
+    EXPECT_TRUE(SamePixels(ReadPng(path("copy.png")), expected_));
+    EXPECT_EQ(filesInDir(), 2u);
 }
 
 TEST_F(ImageWriterTest, PicturesAFormatCannotHoldAreRefusedBeforeAnythingIsCreated) {
