@@ -1,12 +1,11 @@
 #include "app/IniFile.h"
 
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 
+#include "core/AtomicFile.h"
 #include "core/Errors.h"
 #include "core/StrToInt.h"
-#include "render/ReplacingFile.h"
 
 namespace zandrel {
 
@@ -156,13 +155,8 @@ std::string IniFile::text() const {
 void IniFile::Flush() {
     if (!dirty_) return;
     const std::string content = text();
-    try {
-        ReplacingFile file(path_);
-        if (!content.empty()) std::fwrite(content.data(), 1, content.size(), file.stream());
-        file.commit();
-    } catch (const Error&) {
+    if (!WriteFileAtomically(path_, content.data(), content.size()))
         throw Error("Unable to write to " + path_);
-    }
     dirty_ = false;
 }
 
