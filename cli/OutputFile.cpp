@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "cli/CliFailure.h"
@@ -20,54 +21,27 @@ namespace {
     throw CliFailure(kExitData, "ERROR", what + ": " + std::strerror(error) + ".");
 }
 
-/// Whether `target` names something other than a file or folder: a device, a pipe or a socket,
-/// which must be written into rather than replaced by a new file.
-bool isStreamTarget(const std::string& target) {
-    struct stat status {};
-    return ::stat(target.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+[[noreturn]] void failWriting(const std::string& target, const AtomicFile& file) {
+    throw CliFailure(kExitData, "ERROR", "Unable to write " + target + " (" + file.error() + ").");
 }
 
-/// A descriptor to write into, closed with the object.
-class OutputStream {
-public:
-    OutputStream(const std::string& target, const CannotCreate& cannotCreate) : name_(target) {
-        if (target == kStdoutName) {
-            fd_ = STDOUT_FILENO;
-            name_ = "standard output";
-            return;
-        }
-        fd_ = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
-        owned_ = true;
-        if (fd_ < 0) throw CliFailure(kExitData, cannotCreate.caption, cannotCreate.text);
-    }
-    ~OutputStream() {
-        if (owned_ && fd_ >= 0) ::close(fd_);
-    }
-    OutputStream(const OutputStream&) = delete;
-    OutputStream& operator=(const OutputStream&) = delete;
+/// Whether `target` is a pipe, socket or character device (a terminal, say): what is written there
+/// cannot be sought back into, which some image writers (TIFF) need.
+bool isUnseekableTarget(const std::string& target) {
+    struct stat status {};
+    return ::stat(target.c_str(), &status) == 0 &&
+           (S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode) || S_ISCHR(status.st_mode));
+}
 
-    void write(const uint8_t* data, size_t size) {
-        while (size > 0) {
-            const ssize_t written = ::write(fd_, data, size);
-            if (written < 0 && errno == EINTR) continue;
-            if (written < 0) failWithReason("Unable to write to " + name_, errno);
-            data += written;
-            size -= static_cast<size_t>(written);
-        }
+void writeToStdout(const uint8_t* data, size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(STDOUT_FILENO, data, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written < 0) failWithReason("Unable to write to standard output", errno);
+        data += written;
+        size -= static_cast<size_t>(written);
     }
-
-    void close() {
-        if (!owned_) return;
-        const int result = ::close(fd_);
-        fd_ = -1;
-        if (result != 0) failWithReason("Unable to write to " + name_, errno);
-    }
-
-private:
-    std::string name_;
-    int fd_ = -1;
-    bool owned_ = false;
-};
+}
 
 /// The extension of the file name in `path`, its dot included, or the empty text.
 std::string extensionOf(const std::string& path) {
@@ -99,7 +73,8 @@ private:
     std::string path_;
 };
 
-void copyFile(const std::string& path, OutputStream& out) {
+/// Hands the bytes of the file at `path` to `put`, a block at a time.
+void copyFile(const std::string& path, const std::function<void(const uint8_t*, size_t)>& put) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) failWithReason("Unable to read back " + path, errno);
     std::vector<uint8_t> buffer(size_t{1} << 16);
@@ -113,7 +88,7 @@ void copyFile(const std::string& path, OutputStream& out) {
             return;
         }
         try {
-            out.write(buffer.data(), static_cast<size_t>(got));
+            put(buffer.data(), static_cast<size_t>(got));
         } catch (...) {
             ::close(fd);
             throw;
@@ -125,31 +100,39 @@ void copyFile(const std::string& path, OutputStream& out) {
 
 void writeOutput(const std::string& target, const uint8_t* data, size_t size,
                  const CannotCreate& cannotCreate) {
-    if (target == kStdoutName || isStreamTarget(target)) {
-        OutputStream out(target, cannotCreate);
-        out.write(data, size);
-        out.close();
+    if (target == kStdoutName) {
+        writeToStdout(data, size);
         return;
     }
+    // AtomicFile replaces a file only once complete and writes into a device or pipe directly.
     AtomicFile file(target);
     if (!file.isOpen()) throw CliFailure(kExitData, cannotCreate.caption, cannotCreate.text);
-    if (!file.write(data, size) || !file.commit()) {
-        throw CliFailure(kExitData, "ERROR", "Unable to write " + target + " (" + file.error() + ").");
-    }
+    if (!file.write(data, size) || !file.commit()) failWriting(target, file);
 }
 
 void writeOutputThroughFile(const std::string& target,
                             const std::function<bool(const std::string&)>& writeFile,
                             const CannotCreate& cannotCreate) {
-    if (target != kStdoutName && !isStreamTarget(target)) {
+    if (target != kStdoutName && !isUnseekableTarget(target)) {
         if (!writeFile(target)) throw CliFailure(kExitData, "", "");
         return;
     }
-    OutputStream out(target, cannotCreate);
+    // The output is opened before the work, so one that cannot be opened fails first.
+    std::optional<AtomicFile> device;
+    if (target != kStdoutName) {
+        device.emplace(target);
+        if (!device->isOpen()) throw CliFailure(kExitData, cannotCreate.caption, cannotCreate.text);
+    }
     ScratchFile scratch(extensionOf(target));
     if (!writeFile(scratch.path())) throw CliFailure(kExitData, "", "");
-    copyFile(scratch.path(), out);
-    out.close();
+    if (!device) {
+        copyFile(scratch.path(), writeToStdout);
+        return;
+    }
+    copyFile(scratch.path(), [&](const uint8_t* data, size_t size) {
+        if (!device->write(data, size)) failWriting(target, *device);
+    });
+    if (!device->commit()) failWriting(target, *device);
 }
 
 }  // namespace zandrel::cli

@@ -24,8 +24,9 @@ void writeOutput(const std::string& target, const uint8_t* data, size_t size,
                  const CannotCreate& cannotCreate);
 
 /// The same for writers that write to a path of their own and report their own failures,
-/// returning false on them: `writeFile` gets `target` itself when that is a file to replace, else a
-/// temporary file (with the target's extension) that is then copied to stdout or the device.
+/// returning false on them: `writeFile` gets `target` itself, unless that is stdout or cannot seek
+/// (a pipe, socket or character device); it then gets a temporary file (with the target's
+/// extension) that is copied to stdout or the device afterwards.
 /// Throws CliFailure (exit status 2) on any failure.
 void writeOutputThroughFile(const std::string& target,
                             const std::function<bool(const std::string&)>& writeFile,
