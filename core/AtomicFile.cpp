@@ -40,6 +40,16 @@ int createBeside(const std::string& target, std::string& name) {
     return -1;
 }
 
+/// Whether the user marked the existing file `path` (with `status`) as not to be written. Renaming
+/// over it needs only the folder's write permission, and the superuser passes every permission
+/// check, so both would silently replace a file that was made read-only to keep it safe.
+bool isReadOnlyFile(const std::string& path, const struct stat& status) {
+    if ((status.st_mode & 0222) == 0) return true;
+    // A write bit of someone else's: the effective user may still not write the file. A read-only
+    // file system is left to the creation beside it, which names that reason.
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
+}
+
 void syncDirectoryOf(const std::string& path) {
     const std::string directory = DirectoryPart(path);
     const int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -76,6 +86,10 @@ void AtomicFile::openTarget(const std::string& targetPath) {
         }
     } else {
         target_ = resolvedTarget(targetPath);
+        if (exists && isReadOnlyFile(target_, existing)) {
+            fail(Failure::Create, "cannot replace the read-only file " + target_, EACCES);
+            return;
+        }
         std::string name;
         fd = createBeside(target_, name);
         if (fd < 0) {

@@ -11,6 +11,8 @@ namespace zandrel {
 /// once it is complete, so that a failed write never destroys the earlier file. The
 /// temporary file is removed again on every path that does not commit it. A replaced file
 /// keeps its permissions, and a symbolic link stays a link: the file behind it is replaced.
+/// A file marked read-only (no write permission bit, or none that lets this user write it)
+/// is not replaced, even by the superuser: creating the AtomicFile fails with EACCES.
 ///
 /// A target that exists but is not a file (a device, a pipe, a socket) cannot be replaced
 /// without destroying it, so it is written into directly: no temporary, no rename. What was
