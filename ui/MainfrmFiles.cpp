@@ -1,5 +1,9 @@
 // The file commands: open a file, save the project, the image and the exported bytes.
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
 #include "core/Errors.h"
 #include "render/ReplacingFile.h"
 #include "render/SaveImage.h"
@@ -126,8 +130,10 @@ void TMainForm::SaveBinButtonClick() {
     // The byte view is not rebuilt here, so it may now lag behind the cache.
     if (doc_.ExportBin(layoutTexts()) > 0) byteViewInSync_ = false;
     everythingExported();
-    if (doc_.ExportLen > 0)
-        std::fwrite(doc_.ExportData.data(), 1, static_cast<size_t>(doc_.ExportLen), file->stream());
+    // A short write names the system's reason (a full disk, say); the earlier file then stays.
+    const size_t length = static_cast<size_t>(std::max<int32_t>(doc_.ExportLen, 0));
+    if (length > 0 && std::fwrite(doc_.ExportData.data(), 1, length, file->stream()) != length)
+        throw Error(CannotWriteMessage(file->fullPath(), std::strerror(errno)));
     file->commit();
 }
 
