@@ -87,6 +87,9 @@ int32_t Document::LoadBitProject(const std::string& path, LayoutTexts& edits, Us
         return 0;
     }
     feedback.setCaption(std::string(kCaptionPrefix) + path);
+    // The cells in use stay until the file's cells are read whole: a damaged project must not
+    // cost the user the ROM they are working on.
+    const int32_t heldBefore = BinDataLen;
     BinDataLen = 0;
 
     bool warned = false;
@@ -110,26 +113,25 @@ int32_t Document::LoadBitProject(const std::string& path, LayoutTexts& edits, Us
         }
     }
 
-    // The old cells go, whatever the body holds.
-    Cells.clear();
-    Cells.shrink_to_fit();
-    cellsReplaced();
     const int32_t count = BinDataLen;
-    BinDataLen = 0;
+    BinDataLen = heldBefore;
     if (count <= 0 || count > file.size() - headerBytes) {
         feedback.message(messages::kUnreadableData, messages::kErrorUpper);
         return 0;
     }
+    std::vector<uint8_t> cells;
     try {
-        std::vector<uint8_t>(static_cast<size_t>(count), 0).swap(Cells);
+        cells.assign(static_cast<size_t>(count), 0);
     } catch (const std::bad_alloc&) {
         feedback.message(messages::kNoMemory, messages::kError);
         return 0;
     }
-    if (file.read(Cells.data(), static_cast<size_t>(count)) != static_cast<size_t>(count)) {
+    if (file.read(cells.data(), static_cast<size_t>(count)) != static_cast<size_t>(count)) {
         feedback.message(messages::kUnreadableData, messages::kErrorUpper);
         return 0;
     }
+    Cells.swap(cells);
+    cellsReplaced();
     BinDataLen = count;
     return BinDataLen;
 }

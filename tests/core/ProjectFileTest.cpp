@@ -164,10 +164,9 @@ TEST_F(ProjectFileTest, BodiesThatCannotBeReadEndInTheDataError) {
         WriteFile(path, bytes);
         LayoutTexts texts;
         EXPECT_EQ(old.LoadBitProject(path, texts, fresh), 0) << bytes;
-        EXPECT_EQ(old.BinDataLen, 0) << bytes;
-        // The old cells are gone: no cells, or the new buffer, all 0, that the body did not fill.
-        EXPECT_TRUE(std::all_of(old.Cells.begin(), old.Cells.end(), [](uint8_t c) { return c == 0; }))
-            << bytes;
+        // The cells in use stay: a damaged project does not cost the ROM being worked on.
+        EXPECT_EQ(old.BinDataLen, 3) << bytes;
+        EXPECT_EQ(old.Cells, std::vector<uint8_t>(3, CELL_VALUE)) << bytes;
         ASSERT_FALSE(fresh.calls.empty());
         EXPECT_EQ(fresh.calls.back(), kDataError) << bytes;
         EXPECT_EQ(fresh.calls.front(), FakeFeedback::Caption("Zandrel: " + path));

@@ -229,13 +229,14 @@ TEST_F(MainFormDiskTest, AFailedOpenKeepsTheRomOnScreen) {
         expectRomKept(c.name);
     }
 
-    // A project cut short names itself and ends in the data error, with no cells: never with a
-    // short body shown as if it were whole.
+    // A project cut short names itself and ends in the data error, never with a short body shown
+    // as if it were whole; the ROM in use stays.
     writeFile("cut.bit", "BitsPerRow = 512\nBinDataLen = 4096\n\n" + std::string(100, '\x01'));
     const size_t before = dialogs.boxes.size();
     open("cut.bit");
     EXPECT_TRUE(Shows({dialogs.boxes.begin() + static_cast<std::ptrdiff_t>(before), dialogs.boxes.end()},
                       Message("The .bit project file contains unreadable data.", "ERROR")));
     EXPECT_EQ(main->windowTitle().toStdString(), "Zandrel: " + path("cut.bit"));
-    EXPECT_EQ(main->document().BinDataLen, 0);
+    EXPECT_EQ(main->document().BinDataLen, 8 * 48 * 1024);
+    EXPECT_EQ(main->document().Cells, cells);
 }
