@@ -98,9 +98,14 @@ void AtomicFile::openTarget(const std::string& targetPath) {
             return;
         }
         temporary_ = name;
-        // The new file keeps the permissions of the one it replaces; a new one gets those that
-        // creating it gave (0666 less the umask).
-        if (exists) ::fchmod(fd, existing.st_mode & 07777);
+        // The new file keeps the owner and permissions of the one it replaces (the owner only
+        // where this user may give it away, as root may); a new one gets those that creating it
+        // gave (0666 less the umask).
+        if (exists) {
+            if (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid())
+                [[maybe_unused]] const int ignored = ::fchown(fd, existing.st_uid, existing.st_gid);
+            ::fchmod(fd, existing.st_mode & 07777);
+        }
     }
     stream_ = ::fdopen(fd, "wb");
     if (stream_ == nullptr) {

@@ -60,6 +60,19 @@ TEST(AtomicFileTest, KeepsThePermissionsOfTheReplacedFile) {
     EXPECT_EQ(status.st_mode & 07777, 0751u);
 }
 
+TEST(AtomicFileTest, KeepsTheOwnerOfTheReplacedFileWhenAllowedToGiveItAway) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root may give a file to another user";
+    TempDir dir;
+    const std::string path = dir.file("theirs.bin");
+    WriteFile(path, "old");
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    ASSERT_TRUE(WriteFileAtomically(path, "new", 3));
+    struct stat status {};
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_uid, 65534u);
+    EXPECT_EQ(status.st_gid, 65534u);
+}
+
 TEST(AtomicFileTest, ReplacesTheFileBehindALinkAndKeepsTheLink) {
     TempDir dir;
     std::filesystem::create_directory(dir.file("real"));
