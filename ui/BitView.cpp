@@ -30,6 +30,32 @@ int buttonNumber(Qt::MouseButton button) {
     }
 }
 
+/// The bitmap pixel shown at each client position along one axis of a painted area (-1 outside the
+/// picture), and the first and last of them.
+struct AxisPixels {
+    std::vector<int32_t> pixel;
+    int32_t first = INT32_MAX;
+    int32_t last = -1;
+};
+
+/// Computed as the pointer's bitmap position is, so that a pixel and the pointer over it agree.
+AxisPixels axisPixels(int start, int count, int64_t offset, int64_t zoomedSize, int32_t size, double zoom) {
+    AxisPixels axis;
+    axis.pixel.resize(static_cast<size_t>(count));
+    for (int k = 0; k < count; ++k) {
+        const int64_t zoomed = start + k + offset;
+        int32_t b = -1;
+        if (zoomed >= 0 && zoomed < zoomedSize) {
+            const auto exact = static_cast<int64_t>(static_cast<double>(zoomed) * 100.0 / zoom);
+            b = static_cast<int32_t>(std::min<int64_t>(exact, size - 1));
+            axis.first = std::min(axis.first, b);
+            axis.last = std::max(axis.last, b);
+        }
+        axis.pixel[static_cast<size_t>(k)] = b;
+    }
+    return axis;
+}
+
 }  // namespace
 
 BitView::BitView(QWidget* parent) : QAbstractScrollArea(parent) {
@@ -140,36 +166,14 @@ void BitView::paintEvent(QPaintEvent* event) {
     image.fill(QColor(kSilver.r, kSilver.g, kSilver.b));
 
     if (painter_ && doc_ && static_cast<size_t>(painter_->geometry().cellCount()) <= doc_->Cells.size()) {
-        // The bitmap pixel shown at each client column and row of the area; -1 outside the picture.
-        // Computed as the pointer's bitmap position is, so that a pixel and the pointer over it agree.
-        const double zoom = zoom_;
-        auto bitmapCoordinate = [zoom](int64_t zoomed, int64_t zoomedSize, int32_t size) -> int32_t {
-            if (zoomed < 0 || zoomed >= zoomedSize) return -1;
-            auto b = static_cast<int64_t>(static_cast<double>(zoomed) * 100.0 / zoom);
-            return static_cast<int32_t>(std::min<int64_t>(b, size - 1));
-        };
-        const int64_t offsetX = int64_t{ViewX()} - ImageOriginX();
-        const int64_t offsetY = int64_t{ViewY()} - ImageOriginY();
-        std::vector<int32_t> columnPixel(static_cast<size_t>(area.width()));
-        int32_t firstX = INT32_MAX, lastX = -1;
-        for (int cx = 0; cx < area.width(); ++cx) {
-            int32_t bx = bitmapCoordinate(area.left() + cx + offsetX, zoomedWidth(), pictureWidth_);
-            columnPixel[static_cast<size_t>(cx)] = bx;
-            if (bx >= 0) {
-                firstX = std::min(firstX, bx);
-                lastX = std::max(lastX, bx);
-            }
-        }
-        std::vector<int32_t> rowPixel(static_cast<size_t>(area.height()));
-        int32_t firstY = INT32_MAX, lastY = -1;
-        for (int cy = 0; cy < area.height(); ++cy) {
-            int32_t by = bitmapCoordinate(area.top() + cy + offsetY, zoomedHeight(), pictureHeight_);
-            rowPixel[static_cast<size_t>(cy)] = by;
-            if (by >= 0) {
-                firstY = std::min(firstY, by);
-                lastY = std::max(lastY, by);
-            }
-        }
+        const AxisPixels columns = axisPixels(area.left(), area.width(), int64_t{ViewX()} - ImageOriginX(),
+                                              zoomedWidth(), pictureWidth_, zoom_);
+        const AxisPixels rows = axisPixels(area.top(), area.height(), int64_t{ViewY()} - ImageOriginY(),
+                                           zoomedHeight(), pictureHeight_, zoom_);
+        const std::vector<int32_t>& columnPixel = columns.pixel;
+        const std::vector<int32_t>& rowPixel = rows.pixel;
+        const int32_t firstX = columns.first, lastX = columns.last;
+        const int32_t firstY = rows.first, lastY = rows.last;
         if (lastX >= 0 && lastY >= 0) {
             const int32_t blockWidth = lastX - firstX + 1;
             const int64_t blockRows = int64_t{lastY} - firstY + 1;
