@@ -1,5 +1,6 @@
 #include <QLabel>
 #include <QPushButton>
+#include <filesystem>
 
 #include "MainFormFixture.h"
 #include "core/HexDump.h"
@@ -252,6 +253,15 @@ TEST_F(MainFormTest, SaveBinWritesTheExportAndKeepsTheFolder) {
     main->SaveBinButtonClick();
     EXPECT_EQ(dialogs.boxes.back().text, "Unable to open .bin file to write!");
     EXPECT_EQ(main->document().WorkingDir, path("no-such-folder/"));
+
+    // A folder of the chosen name cannot be opened as a file either, and stays a folder.
+    std::filesystem::create_directory(path("taken.bin"));
+    dialogs.boxes.clear();
+    dialogs.fileAnswers.push_back(path("taken.bin"));
+    main->SaveBinButtonClick();
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes.back().text, "Unable to open .bin file to write!");
+    EXPECT_TRUE(std::filesystem::is_directory(path("taken.bin")));
 }
 
 TEST_F(MainFormTest, SaveProjectAndReopenIt) {
