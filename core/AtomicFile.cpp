@@ -102,8 +102,8 @@ void AtomicFile::openTarget(const std::string& targetPath) {
         // where this user may give it away, as root may); a new one gets those that creating it
         // gave (0666 less the umask).
         if (exists) {
-            if (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid())
-                [[maybe_unused]] const int ignored = ::fchown(fd, existing.st_uid, existing.st_gid);
+            if (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) [[maybe_unused]]
+                const int ignored = ::fchown(fd, existing.st_uid, existing.st_gid);
             ::fchmod(fd, existing.st_mode & 07777);
         }
     }
