@@ -386,6 +386,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const PointerProbe& probe : s.probes) {
         CheckReadOut(doc, probe);
         CheckHitTests(doc, probe);
+        // The same place at the usual zooms too.
+        for (const double zoom : {100.0, 200.0, 50.0}) {
+            PointerProbe zoomed = probe;
+            zoomed.zoomX = zoomed.zoomY = zoom;
+            CheckHitTests(doc, zoomed);
+        }
     }
 
     // The export before the edits fills the cache; a second one finds nothing new.
